@@ -1,0 +1,37 @@
+#include "support/frames.h"
+
+namespace kuzelna::testing {
+
+LaneStatus laneStatus(int counter, int pins, bool settled) {
+    LaneStatus s;
+    s[4] = static_cast<u8>(pins);
+    if (counter < 0) {
+        s[5] = 13;
+        s[6] = 13;
+    } else {
+        const int below100 = counter % 100;
+        s[5] = static_cast<u8>(below100 % 10);
+        s[6] = static_cast<u8>(below100 / 10);
+        if (counter >= 100) s[15] |= 0x02;
+    }
+    if (!settled) s[8] |= 0x04;
+    return s;
+}
+
+std::string statusFrame(int lane, const LaneStatus& status) {
+    std::string frame;
+    frame.push_back('\x17');
+    frame.push_back(static_cast<char>(0x80));
+    frame.push_back(static_cast<char>(0x80 | (lane - 1)));
+    frame.push_back(static_cast<char>(0x80));
+    for (int k = 1; k <= 16; ++k) frame.push_back(static_cast<char>(0x80 | status[k]));
+    unsigned sum = 0;
+    for (std::size_t i = 1; i < frame.size(); ++i) {
+        if (static_cast<unsigned char>(frame[i]) != 0x17) sum += static_cast<unsigned char>(frame[i]);
+    }
+    frame.push_back(static_cast<char>((sum & 0xFF) | 0x80));
+    frame.push_back('\x26');
+    return frame;
+}
+
+} // namespace kuzelna::testing
