@@ -1,0 +1,31 @@
+#pragma once
+
+// The receive side of the lane line: bytes from the serial port become status
+// frames stored per lane and handed to throw recording or, while public play is
+// on, to the public play intake.
+
+#include <functional>
+#include <string_view>
+
+namespace kuzelna {
+
+struct MatchState;
+class MatchEvents;
+
+class LaneLink {
+public:
+    LaneLink(MatchState& state, MatchEvents& events);
+
+    // Bytes received on the serial line.
+    void onBytes(std::string_view bytes);
+
+    // Public play takes the frames of lane L instead of throw recording while
+    // controls.publicPlayOn is set.
+    std::function<void(int lane)> publicPlayIntake;
+
+private:
+    MatchState& state_;
+    MatchEvents& events_;
+};
+
+} // namespace kuzelna
