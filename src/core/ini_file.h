@@ -3,7 +3,9 @@
 // zodided.ini with the semantics of the Windows profile functions: reading a
 // missing key gives the default, booleans are true for any value but 0, and
 // writing a key updates it in place, keeping every other section, key, comment
-// and their order. Texts are Windows-1250 bytes, as in the file.
+// and their order. Section and key names compare case-insensitively. Texts are
+// Windows-1250 bytes, as in the file. Lines the reader does not understand
+// (garbage, binary junk) are kept byte for byte.
 
 #include <string>
 #include <vector>
@@ -17,12 +19,18 @@ public:
     // Parses file content (Windows-1250 bytes, CR LF or LF lines).
     void parse(const std::string& content);
 
+    // The value of a key with the blanks around it removed (and one pair of
+    // enclosing quotes), or `fallback` when the section or key is missing.
     std::string readString(const std::string& section, const std::string& key,
                            const std::string& fallback = {}) const;
+    // A decimal integer; `fallback` when the key is missing, empty or not a number.
     int readInteger(const std::string& section, const std::string& key, int fallback) const;
+    // False for a value of 0, true for any other value; `fallback` when missing or empty.
     bool readBool(const std::string& section, const std::string& key, bool fallback) const;
     bool hasKey(const std::string& section, const std::string& key) const;
 
+    // Updates the key in place, or adds it at the end of its section, or adds
+    // the section at the end of the file. Line breaks in a value become blanks.
     void writeString(const std::string& section, const std::string& key, const std::string& value);
     void writeInteger(const std::string& section, const std::string& key, int value);
     void writeBool(const std::string& section, const std::string& key, bool value);
@@ -34,7 +42,18 @@ public:
     void save(const std::string& path) const;
 
 private:
-    std::vector<std::string> lines_;
+    struct Line {
+        std::string text;
+        std::string end; // the line's own line break ("" for a last line without one)
+    };
+    // Index of the line opening `section`, or -1.
+    int findSection(const std::string& section) const;
+    // Index of the line holding `key` within the section opened at `sectionLine`, or -1.
+    int findKey(int sectionLine, const std::string& key) const;
+    // The index one past the last line of the section opened at `sectionLine`.
+    int sectionEnd(int sectionLine) const;
+
+    std::vector<Line> lines_;
     std::string newline_ = "\r\n";
 };
 

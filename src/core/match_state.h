@@ -145,6 +145,11 @@ struct MatchState {
     OneBased<i16, kMaxLanes> laneDisplayThrows{};
     OneBased<std::string, kMaxLanes> laneFrameCache{};
     bool matchOver = false; // the last block has finished: the match cycle is stopped for good
+    // Per-lane memory of throw recording: the last settled counter of the lane
+    // (0 while blank), and whether a "100 Hs" counter has wrapped from 99 to 0,
+    // so that frames at 0 belong to throw 100.
+    OneBased<u8, kMaxLanes> laneLastCounter{};
+    OneBased<u8, kMaxLanes> laneWrapped{};
 
     // 3. Teams and line-ups
     u8 homeLineupCount = 0;

@@ -3,7 +3,9 @@
 namespace kuzelna {
 namespace {
 
-unsigned char byteAt(std::string_view s, std::size_t i) { return static_cast<unsigned char>(s[i]); }
+unsigned char byteAt(std::string_view s, std::size_t i) {
+    return static_cast<unsigned char>(s[i]);
+}
 
 } // namespace
 
@@ -12,7 +14,8 @@ std::string encodeSentFrame(std::string_view body) {
     frame.reserve(body.size() + 3);
     frame.push_back(static_cast<char>(kSentStart));
     unsigned sum = 0;
-    for (unsigned char b : body) sum += b;
+    for (unsigned char b : body)
+        sum += b;
     frame.append(body);
     frame.push_back(static_cast<char>((sum & 0xFF) | 0x80));
     frame.push_back(static_cast<char>(kSentEnd));
@@ -24,7 +27,8 @@ std::optional<std::string> decodeSentFrame(std::string_view frame) {
         return std::nullopt;
     const std::string_view body = frame.substr(1, frame.size() - 3);
     unsigned sum = 0;
-    for (unsigned char b : body) sum += b;
+    for (unsigned char b : body)
+        sum += b;
     if (byteAt(frame, frame.size() - 2) != ((sum & 0xFF) | 0x80)) return std::nullopt;
     return std::string(body);
 }
@@ -35,7 +39,8 @@ std::string encodeStatusFrame(int physicalLane, const LaneStatus& status) {
     frame.push_back(static_cast<char>(0x80));
     frame.push_back(static_cast<char>(0x80 | ((physicalLane - 1) & 0x7F)));
     frame.push_back(static_cast<char>(0x80));
-    for (int k = 1; k <= 16; ++k) frame.push_back(static_cast<char>(0x80 | (status[k] & 0x7F)));
+    for (int k = 1; k <= 16; ++k)
+        frame.push_back(static_cast<char>(0x80 | (status[k] & 0x7F)));
     unsigned sum = 0;
     for (std::size_t i = 1; i < frame.size(); ++i) {
         if (byteAt(frame, i) != kReceivedStart) sum += byteAt(frame, i);
@@ -72,8 +77,8 @@ FrameScan scanStatusFrame(std::string& buffer) {
     for (std::size_t i = start + 1; i + 1 < end; ++i) {
         if (byteAt(buffer, i) != kReceivedStart) sum += byteAt(buffer, i);
     }
-    const bool valid = end - start >= 18 && end - start <= kFrameWindow &&
-                       byteAt(buffer, end - 1) == ((sum & 0xFF) | 0x80);
+    const bool valid =
+        end - start >= 18 && end - start <= kFrameWindow && byteAt(buffer, end - 1) == ((sum & 0xFF) | 0x80);
     FrameScan scan;
     if (valid) {
         scan.kind = FrameScan::Frame;

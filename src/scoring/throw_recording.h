@@ -6,12 +6,33 @@
 namespace kuzelna {
 
 struct MatchState;
+struct LaneStatus;
 class MatchEvents;
 
-// Record lane L after its status bytes were stored.
+// The throw counter shown by a lane's status bytes (0..199, with the +100 bit),
+// or -1 when the counter is blank (a digit above 9).
+int laneCounter(const LaneStatus& status);
+
+// The throw number lane L is at as throw recording sees it: the counter, except
+// that a "100 Hs" counter which has wrapped from 99 to 0 stands for throw 100.
+// -1 when the counter is blank.
+int laneThrowNumber(const MatchState& state, int lane);
+
+// Record lane L after its status bytes were stored: store the throw, move the
+// block when every lane has gone blank, end the match after the last block.
 void recordLane(MatchState& state, int lane, MatchEvents& events);
 
 // prepocitej: recalculates slot f and its duel partner's points.
 void prepocitej(MatchState& state, int slot);
+
+// Pins, duel points and match points of the two teams over slots 1..lastSlot
+// (home = odd slots). Match points are on the doubled scale: duel points plus
+// the pin bonus of 4 to the side with more pins, 2 each on equal pins.
+struct TeamResult {
+    int homePins = 0, guestPins = 0;
+    int homeDuelPoints = 0, guestDuelPoints = 0;
+    int homeMatchPoints = 0, guestMatchPoints = 0;
+};
+TeamResult teamResult(const MatchState& state, int lastSlot);
 
 } // namespace kuzelna

@@ -31,7 +31,7 @@ TEST(Rotation, LaneSequencesOfPlayers) {
         std::vector<int> lanes;
     };
     const Case cases[] = {
-        {1, 1, {1, 2, 4, 3}}, {1, 4, {4, 3, 1, 2}},         {2, 1, {1, 2, 1, 2}},
+        {1, 1, {1, 2, 4, 3}}, {1, 4, {4, 3, 1, 2}},       {2, 1, {1, 2, 1, 2}},
         {2, 2, {2, 1, 2, 1}}, {3, 3, {3, 4, 6, 5, 1, 2}}, {3, 6, {6, 5, 1, 2, 4, 3}},
     };
     for (const auto& c : cases) {

@@ -1,0 +1,31 @@
+#include "lanes/lane_link.h"
+
+#include "core/match_events.h"
+#include "core/match_state.h"
+#include "lanes/frame_codec.h"
+#include "scoring/throw_recording.h"
+
+namespace kuzelna {
+
+LaneLink::LaneLink(MatchState& state, MatchEvents& events) : state_(state), events_(events) {}
+
+void LaneLink::onBytes(std::string_view bytes) {
+    state_.rxBuffer.append(bytes);
+    // The scan always removes bytes or reports NeedMore, so this loop ends.
+    for (FrameScan scan; (scan = scanStatusFrame(state_.rxBuffer)).kind != FrameScan::NeedMore;) {
+        if (scan.kind != FrameScan::Frame) continue;
+        state_.pollDelay = 0;
+        int lane = scan.frame.physicalLane;
+        if (state_.laneCount == 2 && state_.lanePair == 2 && (lane == 3 || lane == 4)) lane -= 2;
+        if (lane < 1 || lane > state_.laneCount || lane > kMaxLanes) continue;
+        state_.laneStatus[lane] = scan.frame.status;
+        if (state_.controls.publicPlayOn) {
+            if (publicPlayIntake) publicPlayIntake(lane);
+            events_.laneChanged(lane);
+        } else {
+            recordLane(state_, lane, events_);
+        }
+    }
+}
+
+} // namespace kuzelna

@@ -1,0 +1,194 @@
+#include "scoring/throw_recording.h"
+
+#include "core/match_events.h"
+#include "core/match_state.h"
+#include "scoring/game_kinds.h"
+#include "scoring/rotation.h"
+
+#include <algorithm>
+
+namespace kuzelna {
+namespace {
+
+constexpr int kHundredThrowsKind = 3; // "100 Hs": its two-digit counter wraps to 0 for throw 100
+constexpr int kWrappedThrow = 100;
+
+bool validSlot(int slot) {
+    return slot >= 1 && slot <= kMaxSlots;
+}
+
+bool anyLaneActive(const MatchState& state) {
+    const int lanes = std::clamp(static_cast<int>(state.laneCount), 0, kMaxLanes);
+    for (int lane = 1; lane <= lanes; ++lane) {
+        if (state.laneActive[lane]) return true;
+    }
+    return false;
+}
+
+void finishBlockIfAllBlank(MatchState& state, MatchEvents& events) {
+    if (anyLaneActive(state)) return;
+    const int duelsPerBlock = state.laneCount / 2;
+    if (state.firstPairOfBlock + duelsPerBlock > state.pairCount) {
+        state.matchOver = true;
+        events.matchEnded();
+    } else {
+        state.firstPairOfBlock = static_cast<u8>(state.firstPairOfBlock + duelsPerBlock);
+        events.blockChanged();
+    }
+}
+
+} // namespace
+
+int laneCounter(const LaneStatus& status) {
+    if (status[5] > 9 || status[6] > 9) return -1;
+    int n = 10 * status[6] + status[5];
+    if (status[15] & 0x02) n += 100;
+    return n;
+}
+
+int laneThrowNumber(const MatchState& state, int lane) {
+    if (lane < 1 || lane > kMaxLanes) return -1;
+    const int counter = laneCounter(state.laneStatus[lane]);
+    return counter == 0 && state.laneWrapped[lane] ? kWrappedThrow : counter;
+}
+
+void recordLane(MatchState& state, int lane, MatchEvents& events) {
+    if (lane < 1 || lane > kMaxLanes) return;
+    const LaneStatus& status = state.laneStatus[lane];
+    const int counter = laneCounter(status);
+    const bool settled = (status[8] & 0x04) == 0;
+    int changedSlot = 0;
+
+    if (settled && counter >= 0) {
+        // A "100 Hs" counter falls from 99 to 0 for throw 100 and stays at 0
+        // until the lane goes blank; a fresh lane at 0 has not been active.
+        state.laneWrapped[lane] = counter == 0 && state.gameKind == kHundredThrowsKind &&
+                                  state.laneActive[lane] &&
+                                  (state.laneLastCounter[lane] == 99 || state.laneWrapped[lane]);
+        state.laneLastCounter[lane] = static_cast<u8>(counter);
+        const int n = state.laneWrapped[lane] ? kWrappedThrow : counter;
+        const u8 pins = status[4];
+        if (n > 0) {
+            const int slot = Zjisti_cislo_hrace(state, n - 1, lane);
+            state.laneActive[lane] = 1;
+            if (validSlot(slot)) {
+                if (lane <= 4) state.laneShownPlayer[lane] = static_cast<u8>(slot + 1);
+                PlayerSlot& player = state.player[slot];
+                player.throwCount = static_cast<u16>(n);
+                if (player.throws[n] != pins) {
+                    player.throws[n] = pins;
+                    changedSlot = slot;
+                }
+            }
+        } else {
+            const int slot = Zjisti_cislo_hrace(state, 0, lane);
+            if (validSlot(slot)) state.player[slot].throwCount = 0;
+        }
+    }
+
+    if (counter < 0) {
+        state.laneLastCounter[lane] = 0;
+        state.laneWrapped[lane] = 0;
+        // Only a lane that has played can finish a block: a blank frame of a
+        // lane that never counted a throw must not move the match on.
+        if (state.laneActive[lane]) {
+            state.laneActive[lane] = 0;
+            finishBlockIfAllBlank(state, events);
+        }
+    }
+
+    if (changedSlot) prepocitej(state, changedSlot);
+    events.laneChanged(lane);
+    if (changedSlot) events.throwChanged(changedSlot);
+}
+
+void prepocitej(MatchState& state, int f) {
+    if (!validSlot(f)) return;
+    const int o = f % 2 == 1 ? f + 1 : f - 1;
+    PlayerSlot& me = state.player[static_cast<std::size_t>(f)];
+    PlayerSlot& opponent = state.player[static_cast<std::size_t>(o)];
+    const int perHalf = throwsPerHalf(state.gameKind);
+    const int sets =
+        std::clamp(static_cast<int>(state.lanesPerPlayer), 0, std::min(kMaxSets, kMaxThrows / (2 * perHalf)));
+    const bool wholeSets = state.controls.tandem;
+
+    for (int k = 1; k <= kMaxSets; ++k) {
+        me.laneTotal[k] = me.setPoints[k] = 0;
+        me.laneFull[k] = me.laneClearing[k] = me.laneFaults[k] = 0;
+    }
+
+    int full = 0, clearing = 0, faults = 0;
+    for (int k = 1; k <= sets; ++k) {
+        int laneFull = 0, laneClearing = 0, laneFaults = 0;
+        for (int half = 0; half < 2; ++half) {
+            const int first = (2 * (k - 1) + half) * perHalf;
+            for (int j = 1; j <= perHalf; ++j) {
+                const int v = me.throws[static_cast<std::size_t>(first + j)];
+                if (v == 0) ++laneFaults;
+                (half == 0 ? laneFull : laneClearing) += v;
+            }
+        }
+        full += laneFull;
+        clearing += laneClearing;
+        faults += laneFaults;
+        me.laneFull[k] = static_cast<u16>(laneFull);
+        me.laneClearing[k] = static_cast<u16>(laneClearing);
+        me.laneFaults[k] = static_cast<u16>(laneFaults);
+        me.laneTotal[k] = static_cast<u16>(laneFull + laneClearing);
+
+        const int mine = me.laneTotal[k], theirs = opponent.laneTotal[k];
+        if (mine != theirs) {
+            const u16 win = wholeSets ? 1 : 2;
+            me.setPoints[k] = mine > theirs ? win : 0;
+            opponent.setPoints[k] = mine > theirs ? 0 : win;
+        } else if (wholeSets) {
+            me.setPoints[k] = me.tieBreak[k];
+            opponent.setPoints[k] = opponent.tieBreak[k];
+        } else {
+            me.setPoints[k] = opponent.setPoints[k] = 1;
+        }
+    }
+
+    me.setPointsTotal = opponent.setPointsTotal = 0;
+    for (int k = 1; k <= sets; ++k) {
+        if (me.laneTotal[k] == 0 && opponent.laneTotal[k] == 0) continue; // not played yet
+        me.setPointsTotal = static_cast<u16>(me.setPointsTotal + me.setPoints[k]);
+        opponent.setPointsTotal = static_cast<u16>(opponent.setPointsTotal + opponent.setPoints[k]);
+    }
+
+    me.total = static_cast<u16>(full + clearing);
+    int mineKey = me.setPointsTotal, theirsKey = opponent.setPointsTotal;
+    if (mineKey == theirsKey) {
+        mineKey = me.total;
+        theirsKey = opponent.total;
+    }
+    me.duelPoints = mineKey > theirsKey ? 2 : mineKey < theirsKey ? 0 : 1;
+    opponent.duelPoints = static_cast<u16>(2 - me.duelPoints);
+
+    me.clearingTotal = static_cast<u16>(clearing);
+    me.fullTotal = static_cast<u16>(full);
+    me.faults = static_cast<u16>(faults);
+}
+
+TeamResult teamResult(const MatchState& state, int lastSlot) {
+    TeamResult r;
+    for (int slot = 1; slot <= std::min(lastSlot, kMaxSlots); ++slot) {
+        const PlayerSlot& p = state.player[static_cast<std::size_t>(slot)];
+        const int pins = p.fullTotal + p.clearingTotal;
+        (slot % 2 ? r.homePins : r.guestPins) += pins;
+        (slot % 2 ? r.homeDuelPoints : r.guestDuelPoints) += p.duelPoints;
+    }
+    r.homeMatchPoints = r.homeDuelPoints;
+    r.guestMatchPoints = r.guestDuelPoints;
+    if (r.homePins > r.guestPins) {
+        r.homeMatchPoints += 4;
+    } else if (r.guestPins > r.homePins) {
+        r.guestMatchPoints += 4;
+    } else {
+        r.homeMatchPoints += 2;
+        r.guestMatchPoints += 2;
+    }
+    return r;
+}
+
+} // namespace kuzelna

@@ -1,0 +1,161 @@
+#include "core/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace kuzelna;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void writeAll(const fs::path& path, const std::string& data) {
+    std::ofstream out(path, std::ios::binary);
+    out << data;
+}
+
+class IniFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("kuzelna_ini_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::permissions(dir, fs::perms::owner_all, ignored);
+        fs::remove_all(dir, ignored);
+    }
+    fs::path dir;
+};
+
+} // namespace
+
+TEST(IniFile, ReadsValuesWithWindowsRules) {
+    IniFile ini;
+    ini.parse("; alley settings\r\n"
+              "[Kuzelna]\r\n"
+              "Nazev = Kuzelna Vsetin \r\n"
+              "Kolaudace=\"  2001 \"\r\n"
+              "[DEFAULT]\r\n"
+              "drah=2\r\n"
+              "druh=12abc\r\n"
+              "turnaj=ano\r\n"
+              "matdisp=0\r\n"
+              "d_vollmer=\r\n"
+              "pozicex=-40\r\n"
+              "Nazev=jina sekce\r\n"
+              "[Kuzelna]\r\n"
+              "Nazev=druhy vyskyt\r\n");
+    EXPECT_EQ(ini.readString("kuzelna", "NAZEV"), "Kuzelna Vsetin"); // first section wins, any case
+    EXPECT_EQ(ini.readString("Kuzelna", "Kolaudace"), "  2001 ");
+    EXPECT_EQ(ini.readString("Kuzelna", "Chybi", "x"), "x");
+    EXPECT_EQ(ini.readString("Nic", "Nazev", "y"), "y");
+    EXPECT_EQ(ini.readInteger("Default", "drah", 0), 2);
+    EXPECT_EQ(ini.readInteger("Default", "druh", 7), 7); // malformed integer
+    EXPECT_EQ(ini.readInteger("Default", "pozicex", 0), -40);
+    EXPECT_EQ(ini.readInteger("Default", "chybi", 9), 9);
+    EXPECT_TRUE(ini.readBool("Default", "turnaj", false)); // any value but 0
+    EXPECT_FALSE(ini.readBool("Default", "matdisp", true));
+    EXPECT_TRUE(ini.readBool("Default", "d_vollmer", true)); // empty: the default
+    EXPECT_FALSE(ini.readBool("Default", "chybi", false));
+    EXPECT_TRUE(ini.readBool("Default", "drah", false));
+    EXPECT_TRUE(ini.hasKey("default", "DRAH"));
+    EXPECT_FALSE(ini.hasKey("Kuzelna", "drah"));
+}
+
+TEST(IniFile, WritingKeepsEverythingElseInPlace) {
+    const std::string original = "; comment\r\n"
+                                 "[Kuzelna]\r\n"
+                                 "Nazev=Stara\r\n"
+                                 "\r\n"
+                                 "[Default]\r\n"
+                                 "turnaj=0\r\n"
+                                 "junk line without equals\r\n"
+                                 "\r\n";
+    IniFile ini;
+    ini.parse(original);
+    EXPECT_EQ(ini.content(), original);
+
+    ini.writeString("KUZELNA", "nazev", "Nova");
+    ini.writeString("Kuzelna", "Kolaudace", "2024");
+    ini.writeBool("Default", "matdisp", true);
+    ini.writeInteger("Vysledkova_tabule", "pozicex", 1280);
+    ini.writeString("Default", "turnaj", "1\r\n[Hack]");
+    EXPECT_EQ(ini.content(), "; comment\r\n"
+                             "[Kuzelna]\r\n"
+                             "nazev=Nova\r\n"
+                             "Kolaudace=2024\r\n"
+                             "\r\n"
+                             "[Default]\r\n"
+                             "turnaj=1  [Hack]\r\n"
+                             "junk line without equals\r\n"
+                             "matdisp=1\r\n"
+                             "\r\n"
+                             "[Vysledkova_tabule]\r\n"
+                             "pozicex=1280\r\n");
+}
+
+TEST(IniFile, LfFilesStayLfAndAFinalLineWithoutBreakGetsOne) {
+    IniFile ini;
+    ini.parse("[A]\nx=1");
+    ini.writeString("A", "y", "2");
+    EXPECT_EQ(ini.content(), "[A]\nx=1\ny=2\n");
+    ini.parse("[A]\nx=1");
+    ini.writeString("B", "z", "3");
+    EXPECT_EQ(ini.content(), "[A]\nx=1\n[B]\nz=3\n");
+}
+
+TEST_F(IniFileTest, BrokenFileLoadsWithoutLossAndSavesOnlyTheChange) {
+    std::string junk = "\x01\x02[\xff\xfe\r\n=\r\n[Default\r\n";
+    junk += std::string("\0\0binary\0", 9);
+    junk += "\rstray cr\n[Default]\ndrah=2\n\xa0\xa1=\xa2\n";
+    const fs::path file = dir / "zodided.ini";
+    writeAll(file, junk);
+
+    IniFile ini;
+    ASSERT_TRUE(ini.load(file.string()));
+    EXPECT_EQ(ini.content(), junk);
+    ini.writeInteger("Default", "drah", 1);
+    ini.save(file.string());
+
+    std::string expected = junk;
+    expected.replace(expected.find("drah=2"), 6, "drah=1");
+    EXPECT_EQ(readAll(file), expected);
+    EXPECT_FALSE(fs::exists(dir / "zodided.ini.tmp"));
+}
+
+TEST_F(IniFileTest, MissingFileReadsAsEmptyAndIsCreatedBySave) {
+    const fs::path file = dir / "zodided.ini";
+    IniFile ini;
+    EXPECT_FALSE(ini.load(file.string()));
+    EXPECT_EQ(ini.readInteger("Default", "drah", 5), 5);
+    ini.writeString("Rozhodci", "Jmeno", "Nov\xE1k");
+    ini.save(file.string());
+    EXPECT_EQ(readAll(file), "[Rozhodci]\r\nJmeno=Nov\xE1k\r\n");
+}
+
+TEST_F(IniFileTest, FailedSaveThrowsAndLeavesTheOldFile) {
+    const fs::path file = dir / "zodided.ini";
+    writeAll(file, "[A]\r\nx=1\r\n");
+    IniFile ini;
+    ini.load(file.string());
+    ini.writeString("A", "x", "2");
+
+    EXPECT_THROW(ini.save((dir / "missing_folder" / "zodided.ini").string()), std::runtime_error);
+    // A folder standing where the file should go cannot be replaced.
+    fs::create_directories(dir / "taken" / "zodided.ini" / "inside");
+    EXPECT_THROW(ini.save((dir / "taken" / "zodided.ini").string()), std::runtime_error);
+    EXPECT_FALSE(fs::exists(dir / "taken" / "zodided.ini.tmp"));
+    EXPECT_EQ(readAll(file), "[A]\r\nx=1\r\n");
+}
