@@ -1,0 +1,86 @@
+#include "core/match_state.h"
+#include "suddenvictory/sudden_victory.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+using namespace kuzelna;
+
+namespace {
+
+using Throws = std::array<u8, 4>; // [1..3]
+
+Throws firstSide(const MatchState& s, int pair) {
+    return s.svState.svFirst[static_cast<std::size_t>(pair)];
+}
+Throws secondSide(const MatchState& s, int pair) {
+    return s.svState.svSecond[static_cast<std::size_t>(pair)];
+}
+
+TEST(SuddenVictory, ThrowValueIsTheFirstCharacter) {
+    const struct {
+        const char* text;
+        int value;
+    } cases[] = {
+        {"1", 1}, {"5", 5}, {"9", 9}, {"0", 0}, {"", 0}, {"x", 0}, {"10", 1}, {"7x", 7}, {" 5", 0}, {"-3", 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(svThrowValue(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST(SuddenVictory, StoringGivesThrowsAndSums) {
+    MatchState s;
+    const TieBreakSums sums = storeTieBreak(s, 2, {"7", "x", ""}, {"10", "0", "9"});
+    EXPECT_EQ(firstSide(s, 2), (Throws{0, 7, 0, 0}));
+    EXPECT_EQ(secondSide(s, 2), (Throws{0, 1, 0, 9}));
+    EXPECT_EQ(sums.first, 7);
+    EXPECT_EQ(sums.second, 10);
+    EXPECT_EQ(tieBreakSums(s.svState, 2).first, 7);
+    EXPECT_EQ(tieBreakSums(s.svState, 2).second, 10);
+    EXPECT_EQ(firstSide(s, 1), Throws{});
+    EXPECT_EQ(firstSide(s, 3), Throws{});
+
+    // Storing again overwrites all three throws of each side.
+    storeTieBreak(s, 2, {"", "", "3"}, {"", "", ""});
+    EXPECT_EQ(firstSide(s, 2), (Throws{0, 0, 0, 3}));
+    EXPECT_EQ(secondSide(s, 2), Throws{});
+}
+
+TEST(SuddenVictory, ClearingOnePairLeavesTheOthers) {
+    MatchState s;
+    for (int q = 1; q <= 3; ++q) {
+        setTieBreakOn(s, q, true);
+        storeTieBreak(s, q, {"1", "2", "3"}, {"4", "5", "6"});
+    }
+    clearTieBreak(s, 2);
+    EXPECT_EQ(firstSide(s, 2), Throws{});
+    EXPECT_EQ(secondSide(s, 2), Throws{});
+    for (int q : {1, 3}) {
+        EXPECT_EQ(firstSide(s, q), (Throws{0, 1, 2, 3}));
+        EXPECT_EQ(secondSide(s, q), (Throws{0, 4, 5, 6}));
+    }
+    EXPECT_EQ(s.svState.svOn, (std::array<u8, 4>{0, 1, 1, 1}));
+}
+
+TEST(SuddenVictory, MarksWriteTheTieBreakOfSetsOneAndTwo) {
+    MatchState s;
+    markTieBreak(s, 5, 2, true);
+    EXPECT_EQ(s.player[5].tieBreak[2], 1);
+    EXPECT_EQ(s.player[5].tieBreak[1], 0);
+    markTieBreak(s, 5, 2, false);
+    EXPECT_EQ(s.player[5].tieBreak[2], 0);
+    markTieBreak(s, 16, 1, true);
+    EXPECT_EQ(s.player[16].tieBreak[1], 1);
+
+    // Only rows 1..16 and sets 1 and 2 exist in the window.
+    markTieBreak(s, 17, 1, true);
+    markTieBreak(s, 0, 1, true);
+    markTieBreak(s, 3, 3, true);
+    EXPECT_EQ(s.player[17].tieBreak[1], 0);
+    EXPECT_EQ(s.player[0].tieBreak[1], 0);
+    EXPECT_EQ(s.player[3].tieBreak[3], 0);
+}
+
+} // namespace
