@@ -1,5 +1,7 @@
 #include "commercial/public_play.h"
+#include "core/match_events.h"
 #include "core/match_state.h"
+#include "lanes/lane_link.h"
 #include "support/frames.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +13,7 @@
 
 using namespace kuzelna;
 using kuzelna::testing::laneStatus;
+using kuzelna::testing::statusFrame;
 
 namespace {
 
@@ -31,18 +34,23 @@ LaneStatus throwStatus(int counter, const Throw& t, bool settled = true) {
     return s;
 }
 
+// Frames reach the public play through the receive loop of the lane line, the
+// way the program wires it up.
 class PublicPlay : public ::testing::Test {
 protected:
     MatchState state;
+    MatchEvents events;
+    LaneLink link{state, events};
     PublicPlayDiagnostics diagnostics;
+
+    void SetUp() override {
+        state.controls.publicPlayOn = true;
+        link.publicPlayIntake = [this](int lane) { publicPlayIntake(state, lane, diagnostics); };
+    }
 
     PublicPlayLane& game() { return state.publicLane[kLane]; }
 
-    // One accepted frame of the lane, as the receive loop hands it over.
-    void frame(int lane, const LaneStatus& status) {
-        state.laneStatus[static_cast<std::size_t>(lane)] = status;
-        publicPlayIntake(state, lane, diagnostics);
-    }
+    void frame(int lane, const LaneStatus& status) { link.onBytes(statusFrame(lane, status)); }
     void frame(const LaneStatus& status) { frame(kLane, status); }
 
     // A fresh gallows game of `players` players whose reference frame (counter 1)
@@ -126,6 +134,7 @@ TEST_F(PublicPlay, IntakeReadsTheTwoCounterDigitsAndShowsTheFrame) {
 TEST_F(PublicPlay, OtherGameTypesOnlyKeepTheLastThrow) {
     for (const u8 type : {kNoGame, kRace}) {
         state = MatchState{};
+        state.controls.publicPlayOn = true;
         startGallows(3);
         game().gameType = type;
         frame(throwStatus(2, {0}));
@@ -140,7 +149,7 @@ TEST_F(PublicPlay, OtherGameTypesOnlyKeepTheLastThrow) {
     }
 }
 
-TEST_F(PublicPlay, FramesOfOneLaneLeaveTheOthersAlone) {
+TEST_F(PublicPlay, FramesReachOnlyTheLaneTheyCameFrom) {
     startGallows(2);
     state.publicLane[3].gameType = kGallows;
     state.publicLane[3].ignoreNext = 0;
@@ -148,6 +157,37 @@ TEST_F(PublicPlay, FramesOfOneLaneLeaveTheOthersAlone) {
     EXPECT_EQ(state.publicLane[3].gamePosition[0], 1);
     EXPECT_EQ(game().lastThrowCount, 1);
     EXPECT_EQ(game().gamePosition[0], 0);
+
+    // Lanes beyond the lanes in play never get a frame.
+    frame(5, laneStatus(4, 6));
+    EXPECT_EQ(state.publicLane[5].lastThrowCount, 0);
+    EXPECT_EQ(state.publicLane[5].ignoreNext, 1);
+}
+
+TEST_F(PublicPlay, SixLaneAlleyPlaysLanesFiveAndSix) {
+    state.laneLayout = 3;
+    state.laneCount = 6;
+    for (int lane : {5, 6}) {
+        frame(lane, laneStatus(1, 2));
+        frame(lane, throwStatus(2, {9, true}));
+        const PublicPlayLane& g = state.publicLane[static_cast<std::size_t>(lane)];
+        EXPECT_EQ(g.lastThrowCount, 2) << lane;
+        EXPECT_EQ(g.lastPins, 9) << lane;
+        EXPECT_EQ(g.allNineLit, 1) << lane;
+        EXPECT_EQ(g.auxPosition, (std::array<u8, 6>{})) << lane;
+    }
+}
+
+TEST_F(PublicPlay, SwitchedOffTheFramesAreMatchThrows) {
+    state.controls.publicPlayOn = false;
+    game().gameType = kGallows;
+    game().ignoreNext = 0;
+    frame(laneStatus(4, 7));
+    EXPECT_EQ(game().lastThrowCount, 0);
+    EXPECT_EQ(game().countHistory, (std::array<u8, 9>{}));
+    EXPECT_EQ(game().gamePosition, (std::array<u8, 6>{}));
+    // Lane 2 starts with the guest of the first duel.
+    EXPECT_EQ(state.player[2].throws[4], 7);
 }
 
 // The gallows rule, throw after throw, from the positions a game has reached.
@@ -238,6 +278,7 @@ TEST_F(PublicPlay, GallowsRule) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         state = MatchState{};
+        state.controls.publicPlayOn = true;
         startGallows(c.players);
         game().gamePosition = c.stage;
         game().auxPosition = c.marks;

@@ -1,4 +1,5 @@
 #include "core/match_state.h"
+#include "scoring/throw_recording.h"
 #include "suddenvictory/sudden_victory.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +82,47 @@ TEST(SuddenVictory, MarksWriteTheTieBreakOfSetsOneAndTwo) {
     EXPECT_EQ(s.player[17].tieBreak[1], 0);
     EXPECT_EQ(s.player[0].tieBreak[1], 0);
     EXPECT_EQ(s.player[3].tieBreak[3], 0);
+}
+
+// A tied set in whole-set scoring goes by the marks; other sets by their pins.
+TEST(SuddenVictory, MarksDecideTiedSetsOfWholeSetScoring) {
+    struct Case {
+        const char* name;
+        bool tandem;
+        bool homeWon, guestWon;
+        int homeSet1, guestSet1, homeTotal, guestTotal, homeDuel;
+    };
+    const Case cases[] = {
+        {"guest won the tie-break", true, false, true, 0, 1, 1, 1, 2},
+        {"both marked", true, true, true, 1, 1, 2, 1, 2},
+        {"nobody marked", true, false, false, 0, 0, 1, 0, 2},
+        {"marks unused without whole sets", false, false, true, 1, 1, 3, 1, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MatchState s;
+        s.gameKind = 4; // "60   Hs": two lanes of 2 x 15 throws
+        s.lanesPerPlayer = 2;
+        s.controls.tandem = c.tandem;
+        // Set 1: 30 x 5 pins on both sides. Set 2: home 30 x 6, guest 30 x 4.
+        for (int t = 1; t <= 30; ++t) {
+            s.player[1].throws[static_cast<std::size_t>(t)] = 5;
+            s.player[2].throws[static_cast<std::size_t>(t)] = 5;
+            s.player[1].throws[static_cast<std::size_t>(30 + t)] = 6;
+            s.player[2].throws[static_cast<std::size_t>(30 + t)] = 4;
+        }
+        markTieBreak(s, 1, 1, c.homeWon);
+        markTieBreak(s, 2, 1, c.guestWon);
+        prepocitej(s, 1);
+        prepocitej(s, 2);
+        EXPECT_EQ(s.player[1].laneTotal[1], 150);
+        EXPECT_EQ(s.player[2].laneTotal[1], 150);
+        EXPECT_EQ(s.player[1].setPoints[1], c.homeSet1);
+        EXPECT_EQ(s.player[2].setPoints[1], c.guestSet1);
+        EXPECT_EQ(s.player[1].setPointsTotal, c.homeTotal);
+        EXPECT_EQ(s.player[2].setPointsTotal, c.guestTotal);
+        EXPECT_EQ(s.player[1].duelPoints, c.homeDuel);
+    }
 }
 
 } // namespace
