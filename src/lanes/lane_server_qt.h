@@ -1,0 +1,96 @@
+#pragma once
+
+// The lane link of the running program: the lane port, the receive loop and
+// the 100 ms match cycle, with the engine's notifications as Qt signals.
+//
+// Use (the main window owns one, with the one MatchState):
+//     LaneServer server(state);
+//     connect(&server, &LaneServer::laneChanged, ...);      // and the other signals
+//     try { server.openPort(commandLinePort); }              // --port, else [Linka] Port
+//     catch (const SerialPortError&) { ... central handler: message box ... }
+//     server.startCycle();                                   // runs from start-up
+// The Start button then only sets state.linkPaused / state.running; the cycle
+// sends nothing while linkPaused is set. When the last block finishes the cycle
+// stops for good and matchEnded is emitted.
+
+#include "core/match_events.h"
+#include "lanes/lane_link.h"
+#include "lanes/lane_port_qt.h"
+#include "lanes/match_cycle.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+namespace kuzelna {
+
+struct MatchState;
+
+class LaneServer : public QObject {
+    Q_OBJECT
+public:
+    explicit LaneServer(MatchState& state, QObject* parent = nullptr);
+    ~LaneServer() override;
+
+    // Opens the lane port on `deviceOverride` when given, else on the device of
+    // [Linka] Port, else on the platform's default. Throws SerialPortError; the
+    // program then runs on without a lane link.
+    void openPort(const QString& deviceOverride = {});
+
+    // Starts the match cycle timer (100 ms, divided by the speed factor).
+    void startCycle();
+    bool cycleRunning() const { return cycleTimer_.isActive(); }
+
+    // One tick of the match cycle, as the timer makes it: the bytes are written
+    // to the port.
+    void tick();
+
+    MatchState& state() { return state_; }
+    LanePort& port() { return port_; }
+    LaneLink& link() { return link_; }
+
+    static constexpr int kCycleMs = 100;
+
+signals:
+    // A lane's status bytes were stored: redraw that lane (0 = all).
+    void laneChanged(int lane);
+    // A recorded throw of `slot` changed; totals are already recalculated.
+    void throwChanged(int slot);
+    // The configuration or the block on the lanes changed.
+    void blockChanged();
+    // The last block finished; the cycle has stopped for good.
+    void matchEnded();
+    // Seconds left of the name-swap hold, for the "Vymena jmen" caption.
+    void nameSwapSeconds(int seconds);
+    // One digit of a score frame, mirrored on the main window at (x, 400).
+    void scoreDigit(int x, const QString& text);
+    // The lane port lost its device / has it back (see LanePort).
+    void linkLost(const QString& message);
+    void linkRestored(const QString& message);
+
+private:
+    class Events : public MatchEvents {
+    public:
+        explicit Events(LaneServer& server) : server_(server) {}
+        void laneChanged(int lane) override;
+        void throwChanged(int slot) override;
+        void blockChanged() override;
+        void matchEnded() override;
+        void nameSwapSeconds(int seconds) override;
+        void scoreDigit(int x, const std::string& text) override;
+
+    private:
+        LaneServer& server_;
+    };
+
+    void onBytes(const QByteArray& bytes);
+
+    MatchState& state_;
+    Events events_;
+    LanePort port_;
+    LaneLink link_;
+    MatchCycle cycle_;
+    QTimer cycleTimer_;
+};
+
+} // namespace kuzelna
