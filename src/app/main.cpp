@@ -1,6 +1,96 @@
+// kuzelna: the scoring server. Until the main window takes over, the program
+// runs the lane link on its own: with --simulate against a virtual alley on a
+// pseudo-terminal, printing what the alley's displays show.
+
+#include "core/errors.h"
+#include "core/ini_file.h"
+#include "core/match_state.h"
+#include "core/startup.h"
+#include "core/timing.h"
+#include "lanes/alley_options_qt.h"
+#include "lanes/lane_server_qt.h"
+#include "lanes/virtual_alley_pty_qt.h"
+#include "scoring/throw_recording.h"
+
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+
+using namespace kuzelna;
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName("kuzelna");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Scoring server of a nine-pin bowling alley.");
+    parser.addHelpOption();
+    parser.addOption({"simulate", "Play against a virtual alley on a pseudo-terminal instead of the lanes."});
+    parser.addOption(
+        {"port", "Serial device of the lane line (else [Linka] Port of zodided.ini).", "DEVICE"});
+    addSpeedOption(parser);
+    addAlleyOptions(parser);
+    parser.process(app);
+
+    auto state = std::make_unique<MatchState>();
+    IniFile ini;
+    ini.load(kIniFileName);
+    initialiseMatchState(*state, ini, QDir::currentPath().toStdString());
+
+    std::unique_ptr<SimulatedAlley> simulated;
+    QString device = parser.value("port");
+    try {
+        setSpeedFactor(readSpeedOption(parser));
+        if (parser.isSet("simulate")) {
+            simulated = startSimulatedAlley(*state, parser);
+            device = simulated->devicePath();
+        } else if (alleyMatchOptionsGiven(parser)) {
+            configureMatchFromOptions(*state, parser);
+        }
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "kuzelna: %s\n", error.what());
+        return 2;
+    }
+
+    LaneServer server(*state);
+    QObject::connect(&server, &LaneServer::linkLost,
+                     [](const QString& text) { std::fprintf(stderr, "kuzelna: %s\n", qPrintable(text)); });
+    QObject::connect(&server, &LaneServer::linkRestored,
+                     [](const QString& text) { std::fprintf(stderr, "kuzelna: %s\n", qPrintable(text)); });
+    try {
+        server.openPort(device);
+    } catch (const SerialPortError& error) {
+        std::fprintf(stderr, "kuzelna: %s\n", error.what()); // runs on without a lane link
+    }
+    server.startCycle();
+
+    // No window to press "Start" in: the link runs at once.
+    state->running = 1;
+    state->linkPaused = 0;
+    const auto show = [&] {
+        if (simulated) {
+            std::printf("--- %.1f s\n%s", static_cast<double>(simulated->simulatedMs()) / 1000.0,
+                        simulated->alley().describe().c_str());
+        } else {
+            const TeamResult result = teamResult(*state, 2 * state->pairCount);
+            std::printf("block from duel %d: home %d pins, guest %d pins\n", state->firstPairOfBlock,
+                        result.homePins, result.guestPins);
+        }
+        std::fflush(stdout);
+    };
+    QTimer printer;
+    QObject::connect(&printer, &QTimer::timeout, show);
+    printer.start(2000);
+    QObject::connect(&server, &LaneServer::matchEnded, [&] {
+        show();
+        std::printf("match over\n");
+        std::fflush(stdout);
+        QCoreApplication::quit();
+    });
+    return app.exec();
 }

@@ -457,7 +457,8 @@ std::string VirtualAlley::describe() const {
     std::string out;
     char line[160];
     out += "score board    " + text(displays_.scoreBoard) + "\n";
-    out += "team names     |" + cp1250::toUtf8(displays_.teamNames) + "|\n";
+    const auto framed = [&](const std::string& s) { return s.empty() ? std::string("-") : "|" + text(s) + "|"; };
+    out += "team names     " + framed(displays_.teamNames) + "\n";
     out += "match points   home " + text(displays_.homeMatchPoints) + " : " +
            text(displays_.guestMatchPoints) + " guest\n";
     for (const Lane& lane : lanes_) {
@@ -468,7 +469,7 @@ std::string VirtualAlley::describe() const {
                       counter.c_str(), s[4],
                       lane.phase == Phase::Blank ? "" : (lane.settled ? "settled" : "moving"));
         out += line;
-        out += "name |" + cp1250::toUtf8(displays_.laneName[lane.physical]) + "|";
+        out += "name " + framed(displays_.laneName[lane.physical]);
         if (!displays_.laneSetPoints[lane.physical].empty())
             out += "  set points " + displays_.laneSetPoints[lane.physical];
         if (lane.stopped) out += "  (stopped)";
