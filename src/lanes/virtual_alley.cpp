@@ -457,7 +457,9 @@ std::string VirtualAlley::describe() const {
     std::string out;
     char line[160];
     out += "score board    " + text(displays_.scoreBoard) + "\n";
-    const auto framed = [&](const std::string& s) { return s.empty() ? std::string("-") : "|" + text(s) + "|"; };
+    const auto framed = [&](const std::string& s) {
+        return s.empty() ? std::string("-") : "|" + text(s) + "|";
+    };
     out += "team names     " + framed(displays_.teamNames) + "\n";
     out += "match points   home " + text(displays_.homeMatchPoints) + " : " +
            text(displays_.guestMatchPoints) + " guest\n";
