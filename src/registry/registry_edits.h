@@ -11,6 +11,9 @@ namespace kuzelna {
 
 enum class NodeKind { Club = 0, Team = 1, Player = 2 };
 
+// A dialog either adds a node or replaces the current node's line.
+enum class DialogMode { New, Change };
+
 // The kind of dialog a node is edited with; false for nodes deeper than a player.
 bool kindOfNode(const RegistryNode& node, NodeKind& kind);
 

@@ -1,0 +1,81 @@
+#include "registry/player_dialog.h"
+
+#include "registry/registry_lines.h"
+#include "registry/registry_text_qt.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kuzelna {
+
+PlayerDialog::PlayerDialog(QWidget* parent)
+    : QDialog(parent), firstName_(new QLineEdit), surname_(new QLineEdit), birthDate_(new QLineEdit),
+      regNumber_(new QLineEdit), note_(new QPlainTextEdit), ok_(new QPushButton("OK")),
+      cancel_(new QPushButton("Storno")) {
+    setWindowTitle(QStringLiteral("Hráč - informace"));
+    setModal(false);
+    note_->setFixedHeight(80);
+
+    auto* fields = new QFormLayout;
+    fields->addRow(QStringLiteral("Jméno"), firstName_);
+    fields->addRow(QStringLiteral("Příjmení"), surname_);
+    fields->addRow(QStringLiteral("Datum nar."), birthDate_);
+    fields->addRow(QStringLiteral("Reg. číslo"), regNumber_);
+    fields->addRow(QStringLiteral("Poznámka"), note_);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok_);
+    buttons->addWidget(cancel_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+    resize(340, 260);
+
+    connect(ok_, &QPushButton::clicked, this, &PlayerDialog::accept);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void PlayerDialog::openNew() {
+    mode_ = DialogMode::New;
+    firstName_->clear();
+    surname_->clear();
+    birthDate_->setText(QString::fromLatin1(kDefaultBirthDate));
+    regNumber_->clear();
+    note_->clear();
+    bringToFront();
+}
+
+void PlayerDialog::openChange(const std::string& line) {
+    mode_ = DialogMode::Change;
+    const PlayerLineFields fields = splitPlayerLine(line);
+    firstName_->setText(toDisplayText(fields.firstName));
+    surname_->setText(toDisplayText(fields.surname));
+    birthDate_->setText(toDisplayText(fields.birthDate));
+    regNumber_->setText(toDisplayText(fields.regNumber));
+    note_->setPlainText(toDisplayText(fields.note));
+    bringToFront();
+}
+
+void PlayerDialog::bringToFront() {
+    hide();
+    show();
+    raise();
+    activateWindow();
+}
+
+void PlayerDialog::accept() {
+    PlayerLineFields fields;
+    fields.regNumber = fromDisplayText(regNumber_->text());
+    fields.surname = fromDisplayText(surname_->text());
+    fields.firstName = fromDisplayText(firstName_->text());
+    fields.birthDate = fromDisplayText(birthDate_->text());
+    fields.note = fromDisplayText(note_->toPlainText());
+    emit applied(mode_, composePlayerLine(fields));
+    QDialog::accept();
+}
+
+} // namespace kuzelna

@@ -1,0 +1,372 @@
+#include "registry/registry_window.h"
+
+#include "registry/name_note_dialog.h"
+#include "registry/player_dialog.h"
+#include "registry/registry_file.h"
+#include "registry/registry_text_qt.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <functional>
+#include <set>
+
+namespace kuzelna {
+namespace {
+
+constexpr int kNumberColumnWidth = 20;
+constexpr int kLineColumnWidth = 307;
+constexpr int kRowHeight = 23;
+constexpr int kTreeIndent = 19;
+
+RegistryNode* nodeOf(const QTreeWidgetItem* item) {
+    return item ? reinterpret_cast<RegistryNode*>(item->data(0, Qt::UserRole).value<quintptr>()) : nullptr;
+}
+
+} // namespace
+
+RegistryWindow::RegistryWindow(MatchState& state, ErrorHandler onError, QWidget* parent)
+    : QWidget(parent), state_(state), onError_(std::move(onError)) {
+    setWindowTitle(QStringLiteral("Hráči - úprava"));
+    collator_.setCaseSensitivity(Qt::CaseSensitive);
+
+    buildTreeView();
+    buildPopupMenu();
+    homePanel_ = buildLineupPanel(LineupSide::Home);
+    guestPanel_ = buildLineupPanel(LineupSide::Guest);
+
+    ok_ = new QPushButton(QStringLiteral("OK"));
+    cancel_ = new QPushButton(QStringLiteral("Storno"));
+    connect(ok_, &QPushButton::clicked, this, &RegistryWindow::confirm);
+    connect(cancel_, &QPushButton::clicked, this, &QWidget::hide);
+
+    auto* lineups = new QHBoxLayout;
+    lineups->addWidget(homePanel_);
+    lineups->addWidget(guestPanel_);
+    auto* top = new QHBoxLayout;
+    top->addWidget(treeView_);
+    top->addLayout(lineups, 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(new QLabel(QStringLiteral("Nápověda")));
+    bottom->addStretch();
+    bottom->addWidget(ok_);
+    bottom->addWidget(cancel_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addLayout(bottom);
+    resize(1040, 600);
+
+    refreshLineups();
+    try {
+        loadRegistry(registryPath(), tree_);
+        rebuildTree();
+        setActiveSide(LineupSide::Home);
+    } catch (const std::exception& error) {
+        // What was read before a level error is shown; the side stays unset.
+        rebuildTree();
+        report(error);
+    }
+}
+
+void RegistryWindow::buildTreeView() {
+    treeView_ = new QTreeWidget;
+    treeView_->setObjectName("registryTree");
+    treeView_->setHeaderHidden(true);
+    treeView_->setColumnCount(1);
+    treeView_->setIndentation(kTreeIndent);
+    treeView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    treeView_->setMouseTracking(true); // hot tracking
+    treeView_->setExpandsOnDoubleClick(true);
+    treeView_->setToolTip(QStringLiteral("Více funkcí získáte pravým stiskem tlačítka myši"));
+    treeView_->setMinimumWidth(300);
+    treeView_->viewport()->installEventFilter(this);
+}
+
+QWidget* RegistryWindow::buildLineupPanel(LineupSide side) {
+    const bool home = side == LineupSide::Home;
+    auto* panel = new QFrame;
+    panel->setObjectName(home ? "homePanel" : "guestPanel");
+    panel->setFrameShape(QFrame::StyledPanel);
+    auto* title = new QLabel;
+    title->setObjectName(home ? "homeTitle" : "guestTitle");
+    auto* grid = new QTableWidget(kLineupPlaces, 2);
+    grid->setObjectName(home ? "homeGrid" : "guestGrid");
+    grid->horizontalHeader()->hide();
+    grid->verticalHeader()->hide();
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->setColumnWidth(0, kNumberColumnWidth);
+    grid->setColumnWidth(1, kLineColumnWidth);
+    grid->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setToolTip(QStringLiteral("Kliknutim smažete posledního hráče"));
+    grid->setMinimumWidth(kNumberColumnWidth + kLineColumnWidth + 24);
+    for (int row = 0; row < kLineupPlaces; ++row) {
+        for (int column = 0; column < 2; ++column)
+            grid->setItem(row, column, new QTableWidgetItem);
+    }
+    grid->viewport()->installEventFilter(this);
+    panel->installEventFilter(this);
+    title->installEventFilter(this);
+
+    auto* layout = new QVBoxLayout(panel);
+    layout->addWidget(title);
+    layout->addWidget(grid, 1);
+    (home ? homeTitle_ : guestTitle_) = title;
+    (home ? homeGrid_ : guestGrid_) = grid;
+    return panel;
+}
+
+void RegistryWindow::buildPopupMenu() {
+    popup_ = new QMenu(this);
+    QMenu* newMenu = popup_->addMenu(QStringLiteral("Nový"));
+    newClub_ = newMenu->addAction(QStringLiteral("Oddíl"));
+    newTeam_ = newMenu->addAction(QStringLiteral("Družstvo"));
+    newPlayer_ = newMenu->addAction(QStringLiteral("Hráč"));
+    delete_ = popup_->addAction(QStringLiteral("Smazat "));
+    change_ = popup_->addAction(QStringLiteral("Změnit"));
+    move_ = popup_->addAction(QStringLiteral("Přesunout")); // offered, does nothing
+
+    connect(newClub_, &QAction::triggered, this, [this] {
+        if (clubDialog_) clubDialog_->openNew();
+    });
+    connect(newTeam_, &QAction::triggered, this, [this] {
+        if (teamDialog_ && current_ && current_->level() <= static_cast<int>(NodeKind::Team))
+            teamDialog_->openNew();
+    });
+    connect(newPlayer_, &QAction::triggered, this, [this] {
+        const int level = current_ ? current_->level() : -1;
+        if (playerDialog_ &&
+            (level == static_cast<int>(NodeKind::Team) || level == static_cast<int>(NodeKind::Player)))
+            playerDialog_->openNew();
+    });
+    connect(delete_, &QAction::triggered, this, &RegistryWindow::deleteCurrent);
+    connect(change_, &QAction::triggered, this, &RegistryWindow::openChangeDialog);
+}
+
+void RegistryWindow::attachDialogs(NameNoteDialog* clubDialog, NameNoteDialog* teamDialog,
+                                   PlayerDialog* playerDialog) {
+    clubDialog_ = clubDialog;
+    teamDialog_ = teamDialog;
+    playerDialog_ = playerDialog;
+    if (clubDialog_) {
+        connect(
+            clubDialog_, &NameNoteDialog::applied, this,
+            [this](DialogMode mode, const std::string& line) { applyDialog(NodeKind::Club, mode, line); });
+    }
+    if (teamDialog_) {
+        connect(
+            teamDialog_, &NameNoteDialog::applied, this,
+            [this](DialogMode mode, const std::string& line) { applyDialog(NodeKind::Team, mode, line); });
+    }
+    if (playerDialog_) {
+        connect(
+            playerDialog_, &PlayerDialog::applied, this,
+            [this](DialogMode mode, const std::string& line) { applyDialog(NodeKind::Player, mode, line); });
+    }
+}
+
+QTreeWidgetItem* RegistryWindow::itemOf(const RegistryNode* node) const {
+    if (!node) return nullptr;
+    for (QTreeWidgetItemIterator it(treeView_); *it; ++it) {
+        if (nodeOf(*it) == node) return *it;
+    }
+    return nullptr;
+}
+
+QTableWidget* RegistryWindow::grid(LineupSide side) const {
+    return side == LineupSide::Home ? homeGrid_ : guestGrid_;
+}
+
+QLabel* RegistryWindow::panelTitle(LineupSide side) const {
+    return side == LineupSide::Home ? homeTitle_ : guestTitle_;
+}
+
+QWidget* RegistryWindow::panel(LineupSide side) const {
+    return side == LineupSide::Home ? homePanel_ : guestPanel_;
+}
+
+void RegistryWindow::rebuildTree() {
+    std::set<const RegistryNode*> expanded;
+    for (QTreeWidgetItemIterator it(treeView_); *it; ++it) {
+        if ((*it)->isExpanded()) expanded.insert(nodeOf(*it));
+    }
+    treeView_->clear();
+
+    std::function<void(const RegistryNode&, QTreeWidgetItem*)> addItems = [&](const RegistryNode& node,
+                                                                              QTreeWidgetItem* item) {
+        item->setText(0, toDisplayText(node.line));
+        item->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(&node)));
+        for (const auto& child : node.children)
+            addItems(*child, new QTreeWidgetItem(item));
+    };
+    for (const auto& root : tree_.roots())
+        addItems(*root, new QTreeWidgetItem(treeView_));
+
+    for (QTreeWidgetItemIterator it(treeView_); *it; ++it) {
+        if (expanded.count(nodeOf(*it))) (*it)->setExpanded(true);
+    }
+    if (QTreeWidgetItem* item = itemOf(current_)) treeView_->setCurrentItem(item);
+}
+
+void RegistryWindow::refreshLineups() {
+    homeTitle_->setText(toDisplayText(state_.homeTeamTitle));
+    guestTitle_->setText(toDisplayText(state_.guestTeamTitle));
+    for (LineupSide side : {LineupSide::Home, LineupSide::Guest}) {
+        QTableWidget* table = grid(side);
+        for (int row = 0; row < kLineupPlaces; ++row) {
+            for (int column = 0; column < 2; ++column)
+                table->item(row, column)->setText(toDisplayText(lineupCellText(state_, side, row, column)));
+        }
+    }
+}
+
+void RegistryWindow::setActiveSide(LineupSide side) {
+    activeSide_ = side;
+    highlighted_ = true;
+    showHighlight();
+}
+
+void RegistryWindow::showHighlight() {
+    for (LineupSide side : {LineupSide::Home, LineupSide::Guest}) {
+        QLabel* title = panelTitle(side);
+        QPalette palette = this->palette();
+        if (highlighted_ && side == activeSide_) palette.setColor(QPalette::WindowText, Qt::red);
+        title->setPalette(palette);
+    }
+}
+
+void RegistryWindow::addCurrentToLineup() {
+    const std::string homeName = state_.homeTeamName, guestName = state_.guestTeamName;
+    const std::string homeTitle = state_.homeTeamTitle, guestTitle = state_.guestTeamTitle;
+    const LineupSide before = activeSide_;
+    addToLineup(state_, activeSide_, current_);
+    if (activeSide_ != before) setActiveSide(activeSide_);
+    refreshLineups();
+    if (homeName != state_.homeTeamName || guestName != state_.guestTeamName ||
+        homeTitle != state_.homeTeamTitle || guestTitle != state_.guestTeamTitle)
+        emit teamNamesChanged();
+}
+
+void RegistryWindow::removeAt(LineupSide side, int row) {
+    removeFromLineup(state_, side, row);
+    refreshLineups();
+}
+
+bool RegistryWindow::eventFilter(QObject* watched, QEvent* event) {
+    const auto type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick)
+        return QWidget::eventFilter(watched, event);
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    const QPoint pos = mouse->position().toPoint();
+
+    if (watched == treeView_->viewport()) {
+        if (type == QEvent::MouseButtonDblClick) {
+            addCurrentToLineup();
+        } else {
+            if (QTreeWidgetItem* item = treeView_->itemAt(pos)) {
+                current_ = nodeOf(item);
+                treeView_->setCurrentItem(item);
+            }
+            if (mouse->button() == Qt::RightButton) {
+                popup_->popup(treeView_->viewport()->mapToGlobal(pos));
+                return true;
+            }
+        }
+        return false;
+    }
+    for (LineupSide side : {LineupSide::Home, LineupSide::Guest}) {
+        QTableWidget* table = grid(side);
+        if (watched == table->viewport()) {
+            if (type == QEvent::MouseButtonPress) {
+                const int row = table->rowAt(pos.y());
+                if (row >= 0) {
+                    removeAt(side, row);
+                    setActiveSide(side);
+                }
+            }
+            return false;
+        }
+        if (type == QEvent::MouseButtonPress && (watched == panel(side) || watched == panelTitle(side))) {
+            setActiveSide(side);
+            return false;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool RegistryWindow::lineLess(const std::string& a, const std::string& b) const {
+    return collator_.compare(toDisplayText(a), toDisplayText(b)) < 0;
+}
+
+void RegistryWindow::applyDialog(NodeKind kind, DialogMode mode, const std::string& line) {
+    RegistryNode* added = nullptr;
+    if (mode == DialogMode::Change) {
+        changeLine(tree_, current_, line,
+                   [this](const std::string& a, const std::string& b) { return lineLess(a, b); });
+    } else if (kind == NodeKind::Club) {
+        added = addClub(tree_, line);
+    } else if (kind == NodeKind::Team) {
+        added = addTeam(tree_, current_, line);
+    } else {
+        added = addPlayer(tree_, current_, line);
+    }
+    rebuildTree();
+    // A new node is shown even below a collapsed parent.
+    if (QTreeWidgetItem* item = itemOf(added)) {
+        for (QTreeWidgetItem* parent = item->parent(); parent; parent = parent->parent())
+            parent->setExpanded(true);
+    }
+}
+
+void RegistryWindow::openChangeDialog() {
+    NodeKind kind{};
+    if (!current_ || !kindOfNode(*current_, kind)) return;
+    if (kind == NodeKind::Club && clubDialog_) clubDialog_->openChange(current_->line);
+    if (kind == NodeKind::Team && teamDialog_) teamDialog_->openChange(current_->line);
+    if (kind == NodeKind::Player && playerDialog_) playerDialog_->openChange(current_->line);
+}
+
+void RegistryWindow::deleteCurrent() {
+    if (!current_) return;
+    tree_.remove(current_);
+    current_ = nullptr;
+    rebuildTree();
+}
+
+void RegistryWindow::confirm() {
+    loadLineupsIntoSlots(state_);
+    QStringList captions;
+    for (const std::string& caption : playerCaptions(state_))
+        captions << toDisplayText(caption);
+    emit lineupsConfirmed();
+    emit playerCaptionsChanged(captions);
+    try {
+        saveRegistry(tree_, registryPath());
+    } catch (const std::exception& error) {
+        report(error); // the line-ups are in the slots already; the window stays open
+        return;
+    }
+    hide();
+}
+
+void RegistryWindow::toggle() {
+    setVisible(!isVisible());
+}
+
+void RegistryWindow::report(const std::exception& error) {
+    lastError_ = error.what();
+    if (onError_) onError_(error);
+}
+
+} // namespace kuzelna

@@ -1,0 +1,130 @@
+#pragma once
+
+// "Hráči - úprava": the registry tree of clubs, teams and players, and the two
+// line-ups picked from it. The window only edits and shows; the rules live in
+// the registry engine (registry_file, registry_edits, lineups).
+
+#include "core/match_state.h"
+#include "registry/lineups.h"
+#include "registry/registry_edits.h"
+#include "registry/registry_tree.h"
+
+#include <QCollator>
+#include <QStringList>
+#include <QWidget>
+
+#include <exception>
+#include <functional>
+#include <string>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTableWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace kuzelna {
+
+class NameNoteDialog;
+class PlayerDialog;
+
+class RegistryWindow : public QWidget {
+    Q_OBJECT
+public:
+    // Receives an error raised by a handler of the window (reading or writing
+    // Hraci.dtb); the handler that raised it ends there.
+    using ErrorHandler = std::function<void(const std::exception&)>;
+
+    // Loads Hraci.dtb from the current directory.
+    explicit RegistryWindow(MatchState& state, ErrorHandler onError = {}, QWidget* parent = nullptr);
+
+    // The dialogs are created after the window; their OK edits this window's tree.
+    void attachDialogs(NameNoteDialog* clubDialog, NameNoteDialog* teamDialog, PlayerDialog* playerDialog);
+
+    // OK: line-ups into the player slots, captions handed on, file written, window hidden.
+    void confirm();
+    // Shows or hides the window (the main window's "Hráči").
+    void toggle();
+
+    RegistryTree& tree() { return tree_; }
+    RegistryNode* currentNode() const { return current_; }
+    LineupSide activeSide() const { return activeSide_; }
+    bool sideHighlighted() const { return highlighted_; }
+    const std::string& lastError() const { return lastError_; }
+
+    QTreeWidget* treeView() const { return treeView_; }
+    QTreeWidgetItem* itemOf(const RegistryNode* node) const;
+    QTableWidget* grid(LineupSide side) const;
+    QLabel* panelTitle(LineupSide side) const;
+    QWidget* panel(LineupSide side) const;
+    QMenu* popupMenu() const { return popup_; }
+    QAction* newClubAction() const { return newClub_; }
+    QAction* newTeamAction() const { return newTeam_; }
+    QAction* newPlayerAction() const { return newPlayer_; }
+    QAction* deleteAction() const { return delete_; }
+    QAction* changeAction() const { return change_; }
+    QAction* moveAction() const { return move_; }
+    QPushButton* okButton() const { return ok_; }
+    QPushButton* cancelButton() const { return cancel_; }
+
+signals:
+    // Registry lines of player slots 1..16, after every confirmation.
+    void playerCaptionsChanged(const QStringList& captions);
+    // The line-ups were loaded into the player slots.
+    void lineupsConfirmed();
+    // A team title or team name of the match state changed.
+    void teamNamesChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildTreeView();
+    QWidget* buildLineupPanel(LineupSide side);
+    void buildPopupMenu();
+    void rebuildTree();
+    void refreshLineups();
+    void setActiveSide(LineupSide side);
+    void showHighlight();
+    void addCurrentToLineup();
+    void removeAt(LineupSide side, int row);
+    void applyDialog(NodeKind kind, DialogMode mode, const std::string& line);
+    void openChangeDialog();
+    void deleteCurrent();
+    bool lineLess(const std::string& a, const std::string& b) const;
+    void report(const std::exception& error);
+
+    MatchState& state_;
+    ErrorHandler onError_;
+    RegistryTree tree_;
+    RegistryNode* current_ = nullptr;
+    LineupSide activeSide_ = LineupSide::Guest;
+    bool highlighted_ = false;
+    std::string lastError_;
+    QCollator collator_;
+
+    NameNoteDialog* clubDialog_ = nullptr;
+    NameNoteDialog* teamDialog_ = nullptr;
+    PlayerDialog* playerDialog_ = nullptr;
+
+    QTreeWidget* treeView_ = nullptr;
+    QWidget* homePanel_ = nullptr;
+    QWidget* guestPanel_ = nullptr;
+    QLabel* homeTitle_ = nullptr;
+    QLabel* guestTitle_ = nullptr;
+    QTableWidget* homeGrid_ = nullptr;
+    QTableWidget* guestGrid_ = nullptr;
+    QMenu* popup_ = nullptr;
+    QAction* newClub_ = nullptr;
+    QAction* newTeam_ = nullptr;
+    QAction* newPlayer_ = nullptr;
+    QAction* delete_ = nullptr;
+    QAction* change_ = nullptr;
+    QAction* move_ = nullptr;
+    QPushButton* ok_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+};
+
+} // namespace kuzelna
