@@ -92,10 +92,10 @@ void loadLineupsIntoSlots(MatchState& state) {
         loadPlayerIntoSlot(state.guestLineup[h], state.player[2 * h], transliterate);
 }
 
-std::array<std::string, kCaptionedSlots> playerCaptions(const MatchState& state) {
-    std::array<std::string, kCaptionedSlots> captions;
+std::vector<std::string> playerCaptions(const MatchState& state) {
+    std::vector<std::string> captions;
     for (int slot = 1; slot <= kCaptionedSlots; ++slot)
-        captions[slot - 1] = state.player[slot].registryLine.str();
+        captions.push_back(state.player[slot].registryLine.str());
     return captions;
 }
 

@@ -6,8 +6,8 @@
 
 #include "core/match_state.h"
 
-#include <array>
 #include <string>
+#include <vector>
 
 namespace kuzelna {
 
@@ -37,6 +37,6 @@ std::string lineupCellText(const MatchState& state, LineupSide side, int row, in
 void loadLineupsIntoSlots(MatchState& state);
 
 // Registry lines of player slots 1..16, the captions of the tie-break window.
-std::array<std::string, kCaptionedSlots> playerCaptions(const MatchState& state);
+std::vector<std::string> playerCaptions(const MatchState& state);
 
 } // namespace kuzelna

@@ -346,11 +346,8 @@ void RegistryWindow::deleteCurrent() {
 
 void RegistryWindow::confirm() {
     loadLineupsIntoSlots(state_);
-    QStringList captions;
-    for (const std::string& caption : playerCaptions(state_))
-        captions << toDisplayText(caption);
     emit lineupsConfirmed();
-    emit playerCaptionsChanged(captions);
+    emit playerCaptionsChanged(playerCaptions(state_));
     try {
         saveRegistry(tree_, registryPath());
     } catch (const std::exception& error) {

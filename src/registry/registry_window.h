@@ -10,12 +10,12 @@
 #include "registry/registry_tree.h"
 
 #include <QCollator>
-#include <QStringList>
 #include <QWidget>
 
 #include <exception>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -70,8 +70,8 @@ public:
     QPushButton* cancelButton() const { return cancel_; }
 
 signals:
-    // Registry lines of player slots 1..16, after every confirmation.
-    void playerCaptionsChanged(const QStringList& captions);
+    // Registry lines (Windows-1250) of player slots 1..16, after every confirmation.
+    void playerCaptionsChanged(const std::vector<std::string>& registryLines);
     // The line-ups were loaded into the player slots.
     void lineupsConfirmed();
     // A team title or team name of the match state changed.

@@ -206,6 +206,7 @@ TEST(Lineups, ConfirmationLoadsPlacesIntoSlots) {
     EXPECT_EQ(state.player[0].registryLine.str(), "");
 
     const auto captions = playerCaptions(state);
+    ASSERT_EQ(captions.size(), 16u);
     EXPECT_EQ(captions[0], "1 - \x8A\x9A Ann, d1 , ");
     EXPECT_EQ(captions[1], "2 - Bee Bob, d2 , ");
     EXPECT_EQ(captions[2], "");
