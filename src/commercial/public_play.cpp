@@ -94,7 +94,7 @@ u8 publicThrowCount(const LaneStatus& status) {
     return static_cast<u8>(status[6] * 10 + status[5]);
 }
 
-bool allNineLit(const LaneStatus& status) {
+bool allNineLampsLit(const LaneStatus& status) {
     return status[7] == 0x7F && (status[8] & 0x03) == 0x03;
 }
 
@@ -128,7 +128,7 @@ void publicPlayIntake(MatchState& state, int lane, PublicPlayDiagnostics& diagno
         return;
     }
     game.lastPins = pins;
-    game.allNineLit = allNineLit(status) ? 1 : 0;
+    game.allNineLit = allNineLampsLit(status) ? 1 : 0;
     if (game.gameType == kGallows) playGallowsThrow(game, pins, game.allNineLit != 0, diagnostics);
 }
 

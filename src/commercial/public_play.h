@@ -30,7 +30,7 @@ constexpr u8 kHanged = 10;
 
 // Throw count, pins and the all-nine lamps as the public play reads a lane status.
 u8 publicThrowCount(const LaneStatus& status);
-bool allNineLit(const LaneStatus& status);
+bool allNineLampsLit(const LaneStatus& status);
 
 // Frame intake of lane L (1..8), after its status bytes were stored.
 void publicPlayIntake(MatchState& state, int lane, PublicPlayDiagnostics& diagnostics);

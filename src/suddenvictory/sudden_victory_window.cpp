@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -133,7 +134,11 @@ void TForm_SV::setPlayerCaptions(const std::vector<std::string>& registryLines) 
 }
 
 bool TForm_SV::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && watched == pairs_[0].first[0]) pairs_[0].first[0]->clear();
+    if (event->type() == QEvent::KeyPress && watched == pairs_[0].first[0]) {
+        // Moving on with Tab leaves the throw as it is.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Tab && key != Qt::Key_Backtab) pairs_[0].first[0]->clear();
+    }
     return QWidget::eventFilter(watched, event);
 }
 

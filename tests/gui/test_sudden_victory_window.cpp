@@ -103,6 +103,10 @@ private slots:
     void firstThrowOfPairOneHoldsTheLastKey() {
         QTest::keyClicks(edit(1, "First", 1), "73");
         QCOMPARE(edit(1, "First", 1)->text(), QStringLiteral("3"));
+        QTest::keyClick(edit(1, "First", 1), Qt::Key_Tab);
+        QCOMPARE(edit(1, "First", 1)->text(), QStringLiteral("3"));
+        QTest::keyClick(edit(1, "First", 1), Qt::Key_Backspace);
+        QCOMPARE(edit(1, "First", 1)->text(), QString());
         QTest::keyClicks(edit(1, "First", 2), "73");
         QCOMPARE(edit(1, "First", 2)->text(), QStringLiteral("73"));
         QTest::keyClicks(edit(2, "First", 1), "73");
