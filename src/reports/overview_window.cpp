@@ -1,0 +1,301 @@
+#include "reports/overview_window.h"
+
+#include "core/cp1250.h"
+#include "core/match_state.h"
+#include "core/timing.h"
+#include "reports/ftp_client_qt.h"
+#include "reports/monitor_link_qt.h"
+#include "reports/result_files.h"
+#include "reports/throw_correction_dialog.h"
+#include "scoring/throw_recording.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+
+#include <iostream>
+
+namespace kuzelna {
+namespace {
+
+constexpr int kExchangeIntervalMs = 1000;
+constexpr int kFtpPort = 21;
+constexpr int kFtpTimeoutMs = 5000;
+constexpr const char* kFtpRemotePath = "FTP/Velar/az.txt";
+
+QString fromCp1250(const std::string& bytes) {
+    return QString::fromStdString(cp1250::toUtf8(bytes));
+}
+
+QLabel* label(QWidget* parent, const QString& text, int left, int top, int width = 72) {
+    auto* result = new QLabel(text, parent);
+    result->setGeometry(left, top, width, 16);
+    return result;
+}
+
+} // namespace
+
+// What the exchange timer's ticks do in this window.
+class Tvysl1::Actions : public ExchangeActions {
+public:
+    explicit Actions(Tvysl1& window) : window_(window) {}
+    void refreshOverview() override { window_.Zobr_text(); }
+    void sendDatagram() override { window_.utp_posilani(); }
+    void writeResultFiles() override { kuzelna::writeResultFiles(window_.state_, "."); }
+    void advertCaption(const std::string& caption) override {
+        emit window_.advertCaptionChanged(fromCp1250(caption));
+    }
+
+private:
+    Tvysl1& window_;
+};
+
+Tvysl1::Tvysl1(MatchState& state, QWidget* parent)
+    : QDialog(parent), state_(state), actions_(std::make_unique<Actions>(*this)),
+      monitor_(std::make_unique<MonitorLink>(state)), ftp_(std::make_unique<FtpClient>()) {
+    setWindowTitle(fromCp1250(overviewCaption(true)));
+    setFixedSize(838, 661);
+    setModal(false);
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+
+    buildTeamGroup(home_, true, QStringLiteral("Dom\u00e1c\u00ed"), 8);
+    buildTeamGroup(guest_, false, QStringLiteral("Host\u00e9"), 421);
+
+    auto* nameGroup = new QGroupBox(this);
+    nameGroup->setGeometry(8, 200, 822, 49);
+    nameLabel_ = new QLabel(nameGroup);
+    nameLabel_->setGeometry(4, 8, 814, 37);
+    nameLabel_->setAlignment(Qt::AlignCenter);
+    QFont nameFont = font();
+    nameFont.setPixelSize(25);
+    nameLabel_->setFont(nameFont);
+
+    buildGrid();
+
+    button3_ = new QPushButton(QStringLiteral("Button3"), guest_.box);
+    button3_->setGeometry(320, 150, 75, 25);
+    button3_->hide();
+    connect(button3_, &QPushButton::clicked, this, [this] { prepocitej(state_, 1); });
+    connectFtp_ = new QPushButton(QStringLiteral("Connect FTP"), this);
+    connectFtp_->setGeometry(8, 630, 89, 25);
+    connectFtp_->hide();
+    connect(connectFtp_, &QPushButton::clicked, this, &Tvysl1::connectFtp);
+    sendFtp_ = new QPushButton(QStringLiteral("Send to FTP"), this);
+    sendFtp_->setGeometry(104, 630, 89, 25);
+    sendFtp_->hide();
+    connect(sendFtp_, &QPushButton::clicked, this, &Tvysl1::sendToFtp);
+
+    connect(monitor_.get(), &MonitorLink::statusChanged, this, &Tvysl1::statusLineChanged);
+
+    Uprav_viditelnost();
+    Zobr_text();
+
+    timer_ = new QTimer(this);
+    timer_->setInterval(scaledInterval(kExchangeIntervalMs));
+    connect(timer_, &QTimer::timeout, this, &Tvysl1::runTick);
+    timer_->start();
+}
+
+Tvysl1::~Tvysl1() = default;
+
+void Tvysl1::buildTeamGroup(TeamGroup& group, bool home, const QString& title, int left) {
+    group.box = new QGroupBox(title, this);
+    group.box->setGeometry(left, 8, 409, 185);
+    group.box->installEventFilter(this);
+
+    group.playerCaption = label(group.box, QStringLiteral("Hr\u00e1\u010d:"), 16, 28, 36);
+    group.combo = new QComboBox(group.box);
+    group.combo->setGeometry(56, 24, 121, 21);
+    for (int h = 1; h <= kLineupPlaces; ++h)
+        group.combo->addItem(QStringLiteral("%1. Hr\u00e1\u010d").arg(h));
+    group.combo->setCurrentIndex(-1);
+    group.combo->setPlaceholderText(home ? QStringLiteral("Dom\u00e1c\u00ed") : QStringLiteral("Host"));
+    group.combo->installEventFilter(this);
+    connect(group.combo, &QComboBox::currentIndexChanged, this,
+            [this, home](int index) { choosePlayer(home, index); });
+
+    group.print = new QPushButton(QStringLiteral("TISK"), group.box);
+    group.print->setGeometry(320, 22, 75, 25);
+    connect(group.print, &QPushButton::clicked, this, [this, home] { print(home); });
+
+    const QString captions[6] = {QStringLiteral("Pln\u00e9:"),
+                                 QStringLiteral("Dor\u00e1\u017eka:"),
+                                 QStringLiteral("Cbyby:"),
+                                 QStringLiteral("Celkem:"),
+                                 QStringLiteral("D\u00edl\u010d\u00ed:"),
+                                 QStringLiteral("Dru\u017estva:")};
+    for (int i = 0; i < 6; ++i) {
+        const int x = i < 4 ? 16 : 200;
+        const int y = 64 + 24 * (i < 4 ? i : i - 4);
+        group.captions[i] = label(group.box, captions[i], x, y);
+        group.values[i] = label(group.box, i >= 4 ? QStringLiteral("0") : QString(), x + 80, y);
+    }
+    group.pointsCaption = new QLabel(QStringLiteral("Body"), group.box);
+    group.pointsCaption->setGeometry(200, 120, 72, 28);
+    QFont pointsFont = font();
+    pointsFont.setPixelSize(20);
+    group.pointsCaption->setFont(pointsFont);
+    group.pointsCaption->setStyleSheet(QStringLiteral("color: blue"));
+}
+
+void Tvysl1::buildGrid() {
+    grid_ = new QTableWidget(kOverviewRows, kOverviewColumns, this);
+    grid_->setGeometry(8, 256, 822, 368);
+    grid_->horizontalHeader()->hide();
+    grid_->verticalHeader()->hide();
+    grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    grid_->setFrameShape(QFrame::NoFrame);
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setSelectionMode(QAbstractItemView::NoSelection);
+    grid_->setFocusPolicy(Qt::NoFocus);
+    grid_->setColumnWidth(0, 82);
+    for (int c = 1; c < kOverviewColumns; ++c)
+        grid_->setColumnWidth(c, 27);
+    for (int r = 0; r < kOverviewRows; ++r) {
+        grid_->setRowHeight(r, 23);
+        for (int c = 0; c < kOverviewColumns; ++c)
+            grid_->setItem(r, c, new QTableWidgetItem);
+    }
+    grid_->viewport()->installEventFilter(this);
+}
+
+QLabel* Tvysl1::valueLabel(bool home, Value which) const {
+    return group(home).values[static_cast<int>(which)];
+}
+
+QLabel* Tvysl1::captionLabel(bool home, Value which) const {
+    return group(home).captions[static_cast<int>(which)];
+}
+
+void Tvysl1::Zobr_text() {
+    const OverviewView view = overviewView(state_, selection_);
+    for (int r = 0; r < kOverviewRows; ++r) {
+        for (int c = 0; c < kOverviewColumns; ++c) {
+            const QString text = fromCp1250(view.cell(c, r));
+            QTableWidgetItem* item = grid_->item(r, c);
+            if (item->text() != text) item->setText(text);
+        }
+    }
+    const TeamGroup& shown = group(selection_.homeShown);
+    const std::string* values[5] = {&view.full, &view.clearing, &view.faults, &view.total, &view.setPoints};
+    for (int i = 0; i < 5; ++i)
+        shown.values[i]->setText(fromCp1250(*values[i]));
+}
+
+void Tvysl1::Uprav_viditelnost() {
+    setWindowTitle(fromCp1250(overviewCaption(selection_.homeShown)));
+    nameLabel_->setText(fromCp1250(overviewNameLabel(state_, selection_)));
+    for (bool home : {true, false}) {
+        const TeamGroup& g = group(home);
+        const bool enabled = home == selection_.homeShown;
+        g.playerCaption->setEnabled(enabled);
+        for (QLabel* caption : g.captions)
+            caption->setEnabled(enabled);
+        g.pointsCaption->setEnabled(enabled);
+    }
+}
+
+void Tvysl1::chooseSide(bool home) {
+    selection_.homeShown = home;
+    Uprav_viditelnost();
+    // The grid follows at once rather than at the next refresh tick.
+    Zobr_text();
+}
+
+void Tvysl1::choosePlayer(bool home, int index) {
+    (home ? selection_.homePlayer : selection_.guestPlayer) = index >= 0 ? index + 1 : 1;
+    chooseSide(home);
+}
+
+void Tvysl1::print(bool home) {
+    chooseSide(home);
+    if (printPlayerResults) printPlayerResults(home, selection_.shownSlot());
+}
+
+void Tvysl1::gridPressed(int column, int row) {
+    selection_.clickedColumn = column;
+    selection_.clickedRow = row;
+    if (!correction_) return;
+    if (isPinCell(state_, column, row)) correction_->openForCell();
+    correction_->setValueText(clickedThrowText(state_, selection_));
+}
+
+void Tvysl1::utp_posilani() {
+    const OutgoingDatagram datagram = rotation_.next(state_);
+    emit heartbeatChanged();
+    monitor_->send(datagram.host, datagram.bytes);
+}
+
+void Tvysl1::Timer1Timer() {
+    ticker_.tick(state_, *actions_);
+}
+
+void Tvysl1::runTick() {
+    try {
+        Timer1Timer();
+    } catch (...) {
+        if (!errorHandler) throw;
+        errorHandler(std::current_exception());
+    }
+}
+
+void Tvysl1::connectFtp() {
+    FtpSettings settings;
+    settings.host = state_.ftpHost;
+    settings.port = kFtpPort;
+    settings.timeoutMs = kFtpTimeoutMs;
+    try {
+        ftp_->connect(settings);
+    } catch (const FtpError& error) {
+        std::cout << error.what() << std::endl;
+    }
+}
+
+void Tvysl1::sendToFtp() {
+    const QString file = QFileDialog::getOpenFileName(this);
+    if (file.isEmpty()) return;
+    try {
+        ftp_->upload(file.toStdString(), kFtpRemotePath);
+    } catch (const FtpError& error) {
+        std::cout << error.what() << std::endl;
+    }
+}
+
+void Tvysl1::disconnectFtp() {
+    ftp_->disconnect();
+}
+
+bool Tvysl1::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (grid_ && watched == grid_->viewport() && type == QEvent::MouseButtonPress) {
+        const QModelIndex cell = grid_->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+        if (cell.isValid()) gridPressed(cell.column(), cell.row());
+        return true;
+    }
+    for (bool home : {true, false}) {
+        const TeamGroup& g = group(home);
+        const bool groupPressed = watched == g.box && type == QEvent::MouseButtonPress;
+        const bool comboEntered =
+            watched == g.combo && (type == QEvent::FocusIn || type == QEvent::ContextMenu);
+        if (groupPressed || comboEntered) chooseSide(home);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void Tvysl1::showEvent(QShowEvent* event) {
+    if (QWidget* owner = parentWidget()) {
+        const QRect frame = owner->frameGeometry();
+        move(frame.center() - QPoint(width() / 2, height() / 2));
+    }
+    QDialog::showEvent(event);
+}
+
+} // namespace kuzelna

@@ -1,0 +1,29 @@
+#pragma once
+
+// vyst_a.csv and vyst_b.csv: every player slot's throws, rewritten every 11 s for
+// whoever reads them beside the server.
+
+#include <string>
+
+namespace kuzelna {
+
+struct MatchState;
+
+constexpr const char* kResultFileA = "vyst_a.csv";
+constexpr const char* kResultFileB = "vyst_b.csv";
+
+// The content both files receive (Windows-1250, CR LF lines, each field followed
+// by ","): registration number, throw count, then one field per throw of the
+// game: the digit 1..9, "0" for a thrown miss, "-" for a throw not yet made.
+std::string resultFileContent(const MatchState& state);
+
+// Writes vyst_a.csv, then vyst_b.csv, into `directory`. Each file is replaced
+// whole (written beside it, then renamed into place), so a reader sees the old
+// or the new content, never a part. Throws std::runtime_error on failure.
+void writeResultFiles(const MatchState& state, const std::string& directory);
+
+// Replaces `path` with `content` through a temporary file in the same folder.
+// Throws std::runtime_error on failure; the old file then stays as it was.
+void replaceFile(const std::string& path, const std::string& content);
+
+} // namespace kuzelna
