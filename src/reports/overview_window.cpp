@@ -167,6 +167,11 @@ void Tvysl1::buildGrid() {
     grid_->viewport()->installEventFilter(this);
 }
 
+void Tvysl1::setCorrectionDialog(Zmena_hodu* dialog) {
+    correction_ = dialog;
+    connect(dialog, &Zmena_hodu::throwCorrected, this, &Tvysl1::Zobr_text);
+}
+
 QLabel* Tvysl1::valueLabel(bool home, Value which) const {
     return group(home).values[static_cast<int>(which)];
 }

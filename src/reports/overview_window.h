@@ -36,8 +36,8 @@ public:
     ~Tvysl1() override;
 
     // The throw correction dialog opened by a click on a pin cell (created
-    // after this window, so it is handed in).
-    void setCorrectionDialog(Zmena_hodu* dialog) { correction_ = dialog; }
+    // after this window, so it is handed in). A saved correction shows at once.
+    void setCorrectionDialog(Zmena_hodu* dialog);
     // Side, players and clicked cell, read by the throw correction.
     const OverviewSelection& selection() const { return selection_; }
 
