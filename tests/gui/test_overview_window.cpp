@@ -88,6 +88,9 @@ private slots:
         QCOMPARE(window_->windowTitle(), text("Přehled hry - domácí"));
         QCOMPARE(window_->selection().shownSlot(), 1);
         QCOMPARE(window_->selection().guestPlayer, 3);
+        // A combo box left without a selection means player 1.
+        window_->playerCombo(false)->setCurrentIndex(-1);
+        QCOMPARE(window_->selection().shownSlot(), 2);
     }
 
     void printButtonsHandTheShownSlotOn() {
