@@ -1,4 +1,5 @@
 #include "core/match_state.h"
+#include "reports/datagrams.h"
 #include "scoring/throw_recording.h"
 #include "suddenvictory/sudden_victory.h"
 
@@ -123,6 +124,39 @@ TEST(SuddenVictory, MarksDecideTiedSetsOfWholeSetScoring) {
         EXPECT_EQ(s.player[2].setPointsTotal, c.guestTotal);
         EXPECT_EQ(s.player[1].duelPoints, c.homeDuel);
     }
+}
+
+// What the operator stores goes to the lane PC of the pair while its tie-break is on.
+TEST(SuddenVictory, StoredThrowsReachTheLanePc) {
+    MatchState s;
+    s.player[1].surname = "Novak";
+    s.player[1].firstName = "Jan";
+    s.player[2].surname = "Kral";
+    s.player[2].firstName = "Ota";
+    s.lanePlayerOnDisplay[1] = 1;
+    s.lanePlayerOnDisplay[2] = 2;
+    setTieBreakOn(s, 1, true);
+    storeTieBreak(s, 1, {"7", "x", ""}, {"3", "", "2"});
+
+    MonitorRotation rotation;
+    OutgoingDatagram d = rotation.next(s);
+    ASSERT_EQ(d.kind, DatagramKind::SuddenVictory);
+    ASSERT_EQ(d.bytes.size(), 134u);
+    EXPECT_EQ(d.bytes.substr(31, 13), " 7 03 27 5 10");
+    EXPECT_EQ(d.bytes.substr(74, 30), "Novak Jan" + std::string(21, ' '));
+    EXPECT_EQ(d.bytes.substr(104, 30), "Kral Ota" + std::string(22, ' '));
+
+    // Pair 2 is off: its lane PC gets the match.
+    EXPECT_NE(rotation.next(s).kind, DatagramKind::SuddenVictory);
+
+    s.controls.svSwapLanes[1] = true;
+    clearTieBreak(s, 1);
+    for (int i = 0; i < 3; ++i)
+        d = rotation.next(s);
+    ASSERT_EQ(d.laneCounter, 1);
+    EXPECT_EQ(d.bytes.substr(31, 13), "0      0 0 00");
+    EXPECT_EQ(d.bytes.substr(74, 30), "Kral Ota" + std::string(22, ' '));
+    EXPECT_EQ(d.bytes.substr(104, 30), "Novak Jan" + std::string(21, ' '));
 }
 
 } // namespace
