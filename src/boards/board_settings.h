@@ -1,0 +1,33 @@
+#pragma once
+
+// Where the boards go on the screens and how the results board scores: the
+// [Vysledkova_tabule] settings.
+
+#include <string>
+
+namespace kuzelna {
+
+struct MatchState;
+
+struct BoardPosition {
+    int left = 0;
+    int top = 0;
+};
+
+// Automatic placement puts a board just right of the primary screen, on the
+// second screen; otherwise the stored position applies.
+BoardPosition boardPosition(const MatchState& state, int primaryScreenWidth);
+
+struct BoardSettings {
+    int left = 1024;
+    int top = 0;
+    bool autoPosition = false;
+    bool score16 = false;
+};
+
+// Writes pozicex, pozicey, autopozice and body16 into the configuration file at
+// `iniPath`, keeping everything else in it, then takes the values into the state.
+// Throws when the file cannot be written; the state is then left as it was.
+void saveBoardSettings(MatchState& state, const BoardSettings& settings, const std::string& iniPath);
+
+} // namespace kuzelna

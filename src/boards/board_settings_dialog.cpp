@@ -1,0 +1,119 @@
+#include "boards/board_settings_dialog.h"
+
+#include "boards/board_labels_qt.h"
+#include "boards/board_numbers.h"
+#include "boards/board_settings.h"
+#include "core/match_state.h"
+#include "core/startup.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <functional>
+#include <optional>
+#include <stdexcept>
+
+namespace kuzelna {
+namespace {
+
+// Places a control; a caption longer than the room it was given widens it.
+template <class Widget> Widget* place(Widget* widget, int x, int y, int width, int height) {
+    widget->setGeometry(x, y, std::max(width, widget->sizeHint().width()), height);
+    return widget;
+}
+
+// The edits hold nothing but an integer: any change is written back in its
+// canonical form, and text that is no integer becomes `replacement`.
+void keepInteger(QLineEdit* edit, const std::function<int()>& replacement) {
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit, replacement](const QString& text) {
+        const std::optional<int> value = parseInteger(text.toStdString());
+        const QString canonical = QString::number(value ? *value : replacement());
+        if (canonical != text) edit->setText(canonical);
+    });
+}
+
+std::optional<int> editValue(const QLineEdit* edit) {
+    return parseInteger(edit->text().toStdString());
+}
+
+} // namespace
+
+BoardSettingsDialog::BoardSettingsDialog(MatchState& state, QWidget* parent)
+    : QDialog(parent), state_(state) {
+    setObjectName(QStringLiteral("boardSettings"));
+    setWindowTitle(QStringLiteral("Výsledková tabule - nastavení"));
+    QFont dialogFont(QStringLiteral("MS Sans Serif"));
+    dialogFont.setPixelSize(11);
+    setFont(dialogFont);
+    setFixedSize(374, 183);
+
+    auto* placement = new QGroupBox(QStringLiteral(" Umístění okna výsledkové tabule "), this);
+    placement->setGeometry(16, 16, 185, 137);
+    place(new QLabel(QStringLiteral("Pozice x:"), placement), 16, 26, 45, 17);
+    xEdit_ = place(new QLineEdit(QStringLiteral("1024"), placement), 64, 24, 57, 21);
+    place(new QLabel(QStringLiteral("Pozice y:"), placement), 16, 50, 45, 17);
+    yEdit_ = place(new QLineEdit(QStringLiteral("0"), placement), 64, 48, 57, 21);
+    autoPosition_ =
+        place(new QCheckBox(QStringLiteral("Automaticky zjištovat pozici"), placement), 16, 80, 153, 17);
+    detect_ = place(new QPushButton(QStringLiteral("Zjisti pozici"), placement), 16, 104, 75, 25);
+
+    auto* scoring = new QGroupBox(QStringLiteral("Bodování"), this);
+    scoring->setGeometry(240, 16, 89, 65);
+    eightPoints_ = place(new QRadioButton(QStringLiteral("8 bodové"), scoring), 8, 16, 73, 17);
+    sixteenPoints_ = place(new QRadioButton(QStringLiteral("16 bodové"), scoring), 8, 40, 73, 17);
+    eightPoints_->setChecked(true);
+
+    save_ = place(new QPushButton(QStringLiteral("Ulož"), this), 248, 96, 75, 25);
+    cancel_ = place(new QPushButton(QStringLiteral("Storno"), this), 248, 136, 75, 25);
+    save_->setAutoDefault(false);
+    cancel_->setAutoDefault(false);
+    detect_->setAutoDefault(false);
+
+    keepInteger(xEdit_, [] { return primaryScreenWidth(); });
+    keepInteger(yEdit_, [] { return 0; });
+    connect(detect_, &QPushButton::clicked, this, &BoardSettingsDialog::detectPosition);
+    connect(autoPosition_, &QCheckBox::toggled, this, [this](bool on) {
+        if (on) detectPosition();
+    });
+    connect(save_, &QPushButton::clicked, this, &BoardSettingsDialog::save);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::hide);
+}
+
+void BoardSettingsDialog::openFromMenu() {
+    if (isHidden()) {
+        xEdit_->setText(QString::number(state_.boardLeft));
+        yEdit_->setText(QString::number(state_.boardTop));
+        autoPosition_->setChecked(state_.boardAutoPosition != 0);
+        (state_.score16 != 0 ? sixteenPoints_ : eightPoints_)->setChecked(true);
+        if (const QWidget* owner = parentWidget()) move(owner->geometry().center() - rect().center());
+    }
+    hide();
+    show();
+    raise();
+    activateWindow();
+}
+
+void BoardSettingsDialog::detectPosition() {
+    xEdit_->setText(QString::number(primaryScreenWidth()));
+    yEdit_->setText(QStringLiteral("0"));
+}
+
+void BoardSettingsDialog::save() {
+    hide();
+    // A failed write is not reported; the state then keeps its old settings.
+    try {
+        const std::optional<int> x = editValue(xEdit_);
+        const std::optional<int> y = editValue(yEdit_);
+        if (!x || !y) throw std::invalid_argument("board position is not an integer");
+        const std::string path = QDir::currentPath().toStdString() + '/' + kIniFileName;
+        saveBoardSettings(state_, {*x, *y, autoPosition_->isChecked(), sixteenPoints_->isChecked()}, path);
+    } catch (const std::exception&) {
+    }
+}
+
+} // namespace kuzelna
