@@ -2,7 +2,7 @@
 
 #include "core/cp1250.h"
 
-#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -13,6 +13,9 @@ namespace kuzelna {
 namespace {
 
 constexpr const char* kAutoSized = "boardAutoSized";
+constexpr const char* kClipped = "boardClipped";
+constexpr const char* kDesignRect = "boardDesignRect";
+constexpr const char* kDesignAlignment = "boardDesignAlignment";
 
 // Arial's ascent + descent per em (1854 + 434 of 2048 units); Liberation Sans
 // shares these metrics.
@@ -35,6 +38,15 @@ QFont boardFontByCell(int pixels, bool bold) {
     return boardFont(static_cast<int>(std::lround(pixels / kCellPerEm)), bold);
 }
 
+QFont fontByCell(const QString& family, int pixels) {
+    QFont font(family);
+    font.setPixelSize(pixels);
+    // Scale by the cell of the font that actually serves the family.
+    const double cellPerEm = QFontMetricsF(font).height() / pixels;
+    font.setPixelSize(static_cast<int>(pixels / cellPerEm));
+    return font;
+}
+
 QLabel* boardLabel(QWidget* parent, const QString& name, QRect rect, const QFont& font,
                    Qt::Alignment alignment, const QColor& colour) {
     auto* label = new QLabel(parent);
@@ -47,12 +59,22 @@ QLabel* boardLabel(QWidget* parent, const QString& name, QRect rect, const QFont
         palette.setColor(QPalette::WindowText, colour);
         label->setPalette(palette);
     }
-    if (rect.height() == 0) rect.setHeight(QFontMetrics(font).height());
+    // One pixel more than the font's cell keeps rounding from clipping descenders.
+    if (rect.height() == 0) rect.setHeight(static_cast<int>(std::ceil(QFontMetricsF(font).height())) + 1);
     if (rect.width() == 0) {
         label->setProperty(kAutoSized, true);
         rect.setWidth(1);
     }
+    label->setProperty(kDesignRect, rect);
     label->setGeometry(rect);
+    return label;
+}
+
+QLabel* clippedBoardLabel(QWidget* parent, const QString& name, QRect rect, const QFont& font,
+                          Qt::Alignment alignment, const QColor& colour) {
+    QLabel* label = boardLabel(parent, name, rect, font, alignment, colour);
+    label->setProperty(kClipped, true);
+    label->setProperty(kDesignAlignment, static_cast<int>(alignment));
     return label;
 }
 
@@ -63,8 +85,30 @@ void setBoardText(QLabel* label, const std::string& cp1250Text) {
 void setBoardText(QLabel* label, const QString& text) {
     if (label->text() == text) return;
     label->setText(text);
-    if (label->property(kAutoSized).toBool())
-        label->resize(std::max(1, label->fontMetrics().horizontalAdvance(text)), label->height());
+    const int textWidth = static_cast<int>(std::ceil(QFontMetricsF(label->font()).horizontalAdvance(text))) + 1;
+    if (label->property(kClipped).toBool()) {
+        // A cut text keeps its beginning in view.
+        const auto alignment = Qt::Alignment(label->property(kDesignAlignment).toInt());
+        label->setAlignment(textWidth > label->width()
+                                ? (alignment & Qt::AlignVertical_Mask) | Qt::AlignLeft
+                                : alignment);
+        return;
+    }
+    // A text wider than its place widens the label from its anchor: the right
+    // edge of a right-aligned number, the middle of a centred one.
+    QRect rect = label->property(kDesignRect).toRect();
+    if (label->property(kAutoSized).toBool()) {
+        rect.setWidth(textWidth);
+    } else if (textWidth > rect.width()) {
+        const int grow = textWidth - rect.width();
+        if (label->alignment() & Qt::AlignRight)
+            rect.setLeft(rect.left() - grow);
+        else if (label->alignment() & Qt::AlignHCenter)
+            rect.adjust(-grow / 2, 0, grow - grow / 2, 0);
+        else
+            rect.setWidth(textWidth);
+    }
+    if (rect != label->geometry()) label->setGeometry(rect);
 }
 
 int primaryScreenWidth() {

@@ -5,11 +5,6 @@
 
 namespace kuzelna {
 
-BoardPosition boardPosition(const MatchState& state, int primaryScreenWidth) {
-    if (state.boardAutoPosition != 0) return {primaryScreenWidth, 0};
-    return {state.boardLeft, state.boardTop};
-}
-
 void saveBoardSettings(MatchState& state, const BoardSettings& settings, const std::string& iniPath) {
     constexpr const char* kSection = "Vysledkova_tabule";
     IniFile ini;

@@ -9,15 +9,6 @@ namespace kuzelna {
 
 struct MatchState;
 
-struct BoardPosition {
-    int left = 0;
-    int top = 0;
-};
-
-// Automatic placement puts a board just right of the primary screen, on the
-// second screen; otherwise the stored position applies.
-BoardPosition boardPosition(const MatchState& state, int primaryScreenWidth);
-
 struct BoardSettings {
     int left = 1024;
     int top = 0;

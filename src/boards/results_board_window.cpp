@@ -1,7 +1,7 @@
 #include "boards/results_board_window.h"
 
 #include "boards/board_labels_qt.h"
-#include "boards/board_settings.h"
+#include "boards/board_position.h"
 #include "boards/results_board.h"
 #include "core/cp1250.h"
 #include "core/match_state.h"
@@ -76,7 +76,7 @@ void ResultsBoardWindow::buildSide(int side) {
     SideLabels& labels = sides_[static_cast<std::size_t>(side)];
     const QColor white(255, 255, 255);
 
-    labels.title = boardLabel(this, prefix + "title", layout.title, boardFont(43), Qt::AlignCenter);
+    labels.title = clippedBoardLabel(this, prefix + "title", layout.title, boardFont(43), Qt::AlignCenter);
 
     for (std::size_t c = 0; c < kHeaders.size(); ++c) {
         QLabel* header =
@@ -91,7 +91,10 @@ void ResultsBoardWindow::buildSide(int side) {
         const auto column = [&](std::size_t c, int dy, const QFont& font, Qt::Alignment alignment) {
             auto [x, width] = layout.columns[c];
             if (c == 5 && r >= 6) x = layout.duelXLastRows;
-            return boardLabel(this, row + kColumnNames[c], QRect(x, y + dy, width, 0), font, alignment);
+            const QRect rect(x, y + dy, width, 0);
+            // A long name is cut at its column; numbers are always shown whole.
+            return c == 0 ? clippedBoardLabel(this, row + kColumnNames[c], rect, font, alignment)
+                          : boardLabel(this, row + kColumnNames[c], rect, font, alignment);
         };
         const Qt::Alignment right = Qt::AlignRight | Qt::AlignTop;
         RowLabels& out = labels.rows[static_cast<std::size_t>(r)];

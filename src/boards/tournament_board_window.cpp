@@ -1,7 +1,7 @@
 #include "boards/tournament_board_window.h"
 
 #include "boards/board_labels_qt.h"
-#include "boards/board_settings.h"
+#include "boards/board_position.h"
 #include "boards/tournament_board.h"
 #include "core/match_state.h"
 
@@ -63,8 +63,7 @@ TournamentBoardWindow::TournamentBoardWindow(MatchState& state, QWidget* parent)
                       kLiveNumberX[side], y);
     }
 
-    QFont footerFont(QStringLiteral("MS Sans Serif"));
-    footerFont.setPixelSize(25);
+    const QFont footerFont = fontByCell(QStringLiteral("MS Sans Serif"), 25);
     setBoardText(boardLabel(this, QStringLiteral("footer1"), QRect(120, 744, 0, 0), footerFont,
                             Qt::AlignLeft | Qt::AlignTop, kYellow),
                  QStringLiteral("Průběžné pořadí turnaje"));
@@ -85,7 +84,7 @@ TournamentBoardWindow::LineLabels TournamentBoardWindow::buildLine(const QString
     line.number = boardLabel(this, prefix + "number", QRect(numberX, y, 0, 0), boardFontByCell(32, true),
                              topLeft, kWhite);
     setBoardText(line.number, number);
-    line.name = boardLabel(this, prefix + "name", QRect(c.name, y, kNameWidth, 0), boardFontByCell(40, true),
+    line.name = clippedBoardLabel(this, prefix + "name", QRect(c.name, y, kNameWidth, 0), boardFontByCell(40, true),
                            topLeft, kWhite);
     line.full = boardLabel(this, prefix + "full", QRect(c.full, y + kValueDrop, 0, 0),
                            boardFontByCell(25, true), topLeft, kWhite);
