@@ -85,13 +85,13 @@ void setBoardText(QLabel* label, const std::string& cp1250Text) {
 void setBoardText(QLabel* label, const QString& text) {
     if (label->text() == text) return;
     label->setText(text);
-    const int textWidth = static_cast<int>(std::ceil(QFontMetricsF(label->font()).horizontalAdvance(text))) + 1;
+    const int textWidth =
+        static_cast<int>(std::ceil(QFontMetricsF(label->font()).horizontalAdvance(text))) + 1;
     if (label->property(kClipped).toBool()) {
         // A cut text keeps its beginning in view.
         const auto alignment = Qt::Alignment(label->property(kDesignAlignment).toInt());
-        label->setAlignment(textWidth > label->width()
-                                ? (alignment & Qt::AlignVertical_Mask) | Qt::AlignLeft
-                                : alignment);
+        label->setAlignment(textWidth > label->width() ? (alignment & Qt::AlignVertical_Mask) | Qt::AlignLeft
+                                                       : alignment);
         return;
     }
     // A text wider than its place widens the label from its anchor: the right

@@ -27,8 +27,8 @@ QFont fontByCell(const QString& family, int pixels);
 // A transparent plain-text label at `rect`; a height of 0 is the font's cell
 // height, a width of 0 sizes the label to its text. A text wider than the label
 // widens it from its alignment's anchor.
-QLabel* boardLabel(QWidget* parent, const QString& name, QRect rect, const QFont& font, Qt::Alignment alignment,
-                   const QColor& colour = QColor());
+QLabel* boardLabel(QWidget* parent, const QString& name, QRect rect, const QFont& font,
+                   Qt::Alignment alignment, const QColor& colour = QColor());
 // The same, but a text wider than the label is cut at its edge.
 QLabel* clippedBoardLabel(QWidget* parent, const QString& name, QRect rect, const QFont& font,
                           Qt::Alignment alignment, const QColor& colour = QColor());

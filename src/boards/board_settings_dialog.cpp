@@ -21,10 +21,23 @@
 namespace kuzelna {
 namespace {
 
-// Places a control; a caption longer than the room it was given widens it.
+// Places a control; a caption longer than the room it was given (the dialog
+// font differs between systems) widens it.
 template <class Widget> Widget* place(Widget* widget, int x, int y, int width, int height) {
     widget->setGeometry(x, y, std::max(width, widget->sizeHint().width()), height);
     return widget;
+}
+
+QLineEdit* placeEdit(QLineEdit* edit, int x, int y) {
+    edit->setGeometry(x, y, 57, 21);
+    return edit;
+}
+
+// A group grows to hold its widened controls.
+void fitGroup(QGroupBox* group) {
+    const QRect content = group->childrenRect();
+    group->resize(std::max(group->width(), content.right() + 9),
+                  std::max(group->height(), content.bottom() + 9));
 }
 
 // The edits hold nothing but an integer: any change is written back in its
@@ -47,29 +60,33 @@ BoardSettingsDialog::BoardSettingsDialog(MatchState& state, QWidget* parent)
     : QDialog(parent), state_(state) {
     setObjectName(QStringLiteral("boardSettings"));
     setWindowTitle(QStringLiteral("Výsledková tabule - nastavení"));
-    QFont dialogFont(QStringLiteral("MS Sans Serif"));
-    dialogFont.setPixelSize(11);
-    setFont(dialogFont);
-    setFixedSize(374, 183);
 
     auto* placement = new QGroupBox(QStringLiteral(" Umístění okna výsledkové tabule "), this);
     placement->setGeometry(16, 16, 185, 137);
-    place(new QLabel(QStringLiteral("Pozice x:"), placement), 16, 26, 45, 17);
-    xEdit_ = place(new QLineEdit(QStringLiteral("1024"), placement), 64, 24, 57, 21);
-    place(new QLabel(QStringLiteral("Pozice y:"), placement), 16, 50, 45, 17);
-    yEdit_ = place(new QLineEdit(QStringLiteral("0"), placement), 64, 48, 57, 21);
+    const QLabel* xLabel = place(new QLabel(QStringLiteral("Pozice x:"), placement), 16, 26, 45, 17);
+    const QLabel* yLabel = place(new QLabel(QStringLiteral("Pozice y:"), placement), 16, 50, 45, 17);
+    const int editX = std::max({64, xLabel->geometry().right() + 4, yLabel->geometry().right() + 4});
+    xEdit_ = placeEdit(new QLineEdit(QStringLiteral("1024"), placement), editX, 24);
+    yEdit_ = placeEdit(new QLineEdit(QStringLiteral("0"), placement), editX, 48);
     autoPosition_ =
         place(new QCheckBox(QStringLiteral("Automaticky zjištovat pozici"), placement), 16, 80, 153, 17);
     detect_ = place(new QPushButton(QStringLiteral("Zjisti pozici"), placement), 16, 104, 75, 25);
 
-    auto* scoring = new QGroupBox(QStringLiteral("Bodování"), this);
-    scoring->setGeometry(240, 16, 89, 65);
-    eightPoints_ = place(new QRadioButton(QStringLiteral("8 bodové"), scoring), 8, 16, 73, 17);
-    sixteenPoints_ = place(new QRadioButton(QStringLiteral("16 bodové"), scoring), 8, 40, 73, 17);
-    eightPoints_->setChecked(true);
+    fitGroup(placement);
 
-    save_ = place(new QPushButton(QStringLiteral("Ulož"), this), 248, 96, 75, 25);
-    cancel_ = place(new QPushButton(QStringLiteral("Storno"), this), 248, 136, 75, 25);
+    // The right-hand column starts clear of the (possibly widened) left group.
+    const int right = std::max(240, placement->geometry().right() + 24);
+    auto* scoring = new QGroupBox(QStringLiteral("Bodování"), this);
+    scoring->setGeometry(right, 16, 89, 65);
+    eightPoints_ = place(new QRadioButton(QStringLiteral("8 bodové"), scoring), 8, 20, 73, 17);
+    sixteenPoints_ = place(new QRadioButton(QStringLiteral("16 bodové"), scoring), 8, 42, 73, 17);
+    eightPoints_->setChecked(true);
+    fitGroup(scoring);
+
+    save_ = place(new QPushButton(QStringLiteral("Ulož"), this), right + 8, 96, 75, 25);
+    cancel_ = place(new QPushButton(QStringLiteral("Storno"), this), right + 8, 136, 75, 25);
+    setFixedSize(std::max(374, scoring->geometry().right() + 45),
+                 std::max(183, placement->geometry().bottom() + 30));
     save_->setAutoDefault(false);
     cancel_->setAutoDefault(false);
     detect_->setAutoDefault(false);

@@ -5,6 +5,7 @@
 #include "boards/results_board.h"
 #include "core/cp1250.h"
 #include "core/match_state.h"
+#include "core/timing.h"
 
 #include <QImageReader>
 #include <QLabel>
@@ -66,7 +67,7 @@ ResultsBoardWindow::ResultsBoardWindow(MatchState& state, QWidget* parent)
     decimalSeparator_ = cp1250::fromUtf8(QLocale::system().decimalPoint().toStdString());
     buildSide(0);
     buildSide(1);
-    timer_.setInterval(kRepaintInterval);
+    timer_.setInterval(scaledInterval(kRepaintInterval));
     connect(&timer_, &QTimer::timeout, this, &ResultsBoardWindow::refresh);
 }
 

@@ -4,6 +4,7 @@
 #include "boards/board_position.h"
 #include "boards/tournament_board.h"
 #include "core/match_state.h"
+#include "core/timing.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -71,7 +72,7 @@ TournamentBoardWindow::TournamentBoardWindow(MatchState& state, QWidget* parent)
                             Qt::AlignLeft | Qt::AlignTop, kYellow),
                  QStringLiteral("Výše hráči právě na drahách"));
 
-    timer_.setInterval(kRepaintInterval);
+    timer_.setInterval(scaledInterval(kRepaintInterval));
     connect(&timer_, &QTimer::timeout, this, &TournamentBoardWindow::refresh);
 }
 
@@ -84,8 +85,8 @@ TournamentBoardWindow::LineLabels TournamentBoardWindow::buildLine(const QString
     line.number = boardLabel(this, prefix + "number", QRect(numberX, y, 0, 0), boardFontByCell(32, true),
                              topLeft, kWhite);
     setBoardText(line.number, number);
-    line.name = clippedBoardLabel(this, prefix + "name", QRect(c.name, y, kNameWidth, 0), boardFontByCell(40, true),
-                           topLeft, kWhite);
+    line.name = clippedBoardLabel(this, prefix + "name", QRect(c.name, y, kNameWidth, 0),
+                                  boardFontByCell(40, true), topLeft, kWhite);
     line.full = boardLabel(this, prefix + "full", QRect(c.full, y + kValueDrop, 0, 0),
                            boardFontByCell(25, true), topLeft, kWhite);
     line.clearing = boardLabel(this, prefix + "clearing", QRect(c.clearing, y + kValueDrop, 0, 0),

@@ -25,7 +25,9 @@ QString screenshotPath(const QString& name) {
     return dir + '/' + name;
 }
 
-int screenWidth() { return QGuiApplication::primaryScreen()->geometry().width(); }
+int screenWidth() {
+    return QGuiApplication::primaryScreen()->geometry().width();
+}
 
 QLabel* labelOf(const QWidget& window, const QString& name) {
     auto* label = window.findChild<QLabel*>(name);
@@ -40,7 +42,9 @@ QRect textRect(const QLabel* label) {
     return metrics.tightBoundingRect(label->text()).translated(line.left(), line.top() + metrics.ascent());
 }
 
-QRect regionRect(art::Span x, art::Span y) { return QRect(x.from, y.from, x.to - x.from, y.to - y.from); }
+QRect regionRect(art::Span x, art::Span y) {
+    return QRect(x.from, y.from, x.to - x.from, y.to - y.from);
+}
 
 void setSlot(MatchState& state, int slot, const char* surname, const char* firstName, int full, int clearing,
              int setPoints = 0, int duelPoints = 0, int faults = 0) {
@@ -104,14 +108,20 @@ void BoardsTest::resultsBoardBackgroundIsTheDecodedArtwork() {
     const auto& guest = art::kColumnSpans[art::kGuest];
     const Probe probes[] = {
         {"background", {512, 745}, art::colour::kBackground},
-        {"title plate", {art::kTitlePlates[1].x.middle(), art::kTitlePlates[1].y.middle()}, art::colour::kPlate},
+        {"title plate",
+         {art::kTitlePlates[1].x.middle(), art::kTitlePlates[1].y.middle()},
+         art::colour::kPlate},
         {"header cell", {home[0].middle(), art::kHeaderCells.middle()}, art::colour::kRedCell},
         {"header band between cells", {home[5].to + 6, art::kHeaderBand.middle()}, art::colour::kBand},
         {"row cell", {guest[3].middle(), art::kRowSpans[7].middle()}, art::colour::kRowCell},
-        {"totals cell", {art::kTotalsSpans[1][4].middle(), art::kTotalsCells.middle()}, art::colour::kRedCell},
-        {"match square frame", {art::kMatchSquareSpans[0].from + 3, art::kMatchSquareRows.middle()},
+        {"totals cell",
+         {art::kTotalsSpans[1][4].middle(), art::kTotalsCells.middle()},
+         art::colour::kRedCell},
+        {"match square frame",
+         {art::kMatchSquareSpans[0].from + 3, art::kMatchSquareRows.middle()},
          art::colour::kSquareFrame},
-        {"match square", {art::kMatchSquareSpans[1].middle(), art::kMatchSquareRows.middle()},
+        {"match square",
+         {art::kMatchSquareSpans[1].middle(), art::kMatchSquareRows.middle()},
          art::colour::kSquareFill},
     };
     for (const Probe& probe : probes) {
@@ -119,8 +129,8 @@ void BoardsTest::resultsBoardBackgroundIsTheDecodedArtwork() {
         const QColor want = QColor::fromRgb(static_cast<QRgb>(probe.colour));
         const int distance = std::max({std::abs(got.red() - want.red()), std::abs(got.green() - want.green()),
                                        std::abs(got.blue() - want.blue())});
-        QVERIFY2(distance <= 24, qPrintable(QStringLiteral("%1: %2 instead of %3")
-                                                .arg(probe.what, got.name(), want.name())));
+        QVERIFY2(distance <= 24,
+                 qPrintable(QStringLiteral("%1: %2 instead of %3").arg(probe.what, got.name(), want.name())));
     }
 }
 
@@ -129,6 +139,7 @@ void BoardsTest::resultsBoardToggleSequence() {
     ResultsBoardWindow board(state);
     QVERIFY(board.isHidden());
     QVERIFY(!board.repaintTimer().isActive());
+    QCOMPARE(board.repaintTimer().interval(), 4000);
     QVERIFY(board.windowFlags() & Qt::FramelessWindowHint);
 
     board.toggleFromButton();
@@ -138,7 +149,8 @@ void BoardsTest::resultsBoardToggleSequence() {
     for (const char* side : {"home", "guest"}) {
         for (const char* column : {"name", "total", "full", "clearing", "setPoints", "duelPoints"}) {
             for (int row = 1; row <= 8; ++row) {
-                const QLabel* label = labelOf(board, QStringLiteral("%1.row%2.%3").arg(side).arg(row).arg(column));
+                const QLabel* label =
+                    labelOf(board, QStringLiteral("%1.row%2.%3").arg(side).arg(row).arg(column));
                 QCOMPARE(label->isHidden(), row >= 7);
             }
         }
@@ -248,14 +260,14 @@ void BoardsTest::resultsBoardScreenshotTextsSitInTheirRegions() {
                                                         .arg(region.width())
                                                         .arg(region.height())));
         if (!mayClip)
-            QVERIFY2(label->geometry().contains(text),
-                     qPrintable(QStringLiteral("%1 is cut: %2 in %3 at %4")
-                                    .arg(name)
-                                    .arg(text.width())
-                                    .arg(label->width())
-                                    .arg(label->x())));
+            QVERIFY2(label->geometry().contains(text), qPrintable(QStringLiteral("%1 is cut: %2 in %3 at %4")
+                                                                      .arg(name)
+                                                                      .arg(text.width())
+                                                                      .arg(label->width())
+                                                                      .arg(label->x())));
     };
-    const std::array<const char*, 6> columns = {"name", "total", "full", "clearing", "setPoints", "duelPoints"};
+    const std::array<const char*, 6> columns = {"name",     "total",     "full",
+                                                "clearing", "setPoints", "duelPoints"};
     for (int side : {art::kHome, art::kGuest}) {
         const QString prefix = side == art::kHome ? "home." : "guest.";
         const auto& spans = art::kColumnSpans[static_cast<std::size_t>(side)];
@@ -286,6 +298,7 @@ void BoardsTest::tournamentBoardToggleSequence() {
     TournamentBoardWindow board(state);
     QVERIFY(board.isHidden());
     QVERIFY(!board.repaintTimer().isActive());
+    QCOMPARE(board.repaintTimer().interval(), 5000);
     QVERIFY(board.windowFlags() & Qt::FramelessWindowHint);
     board.toggleFromButton();
     QVERIFY(board.isVisible());
@@ -330,10 +343,10 @@ void BoardsTest::tournamentBoardScreenshot() {
     state.pairCount = 6;
     state.laneCount = 4;
     state.firstPairOfBlock = 3;
-    const char* stored[] = {"Nováková Jana",  "Šťastný Vojtěch",  "Kratochvílová Bohumila", "Říha Karel",
-                            "Dušek Petr",     "Müller Hans",      "Černá Lucie",            "Zelenka Jiří",
-                            "Vávra Luboš",    "Ondráček Přemysl", "Holá Eva",               "Beneš Aleš",
-                            "Procházka Oldřich", "Malá Iveta"};
+    const char* stored[] = {
+        "Nováková Jana", "Šťastný Vojtěch", "Kratochvílová Bohumila", "Říha Karel",  "Dušek Petr",
+        "Müller Hans",   "Černá Lucie",     "Zelenka Jiří",           "Vávra Luboš", "Ondráček Přemysl",
+        "Holá Eva",      "Beneš Aleš",      "Procházka Oldřich",      "Malá Iveta"};
     for (int k = 1; k <= 14; ++k) {
         StandingsEntry& e = state.standings[static_cast<std::size_t>(k)];
         e.name = cp1250::fromUtf8(stored[k - 1]);
@@ -369,9 +382,12 @@ void BoardsTest::tournamentBoardScreenshot() {
             previous = drawn;
         }
     };
-    for (int place = 1; place <= 24; ++place) line(QStringLiteral("place%1.").arg(place));
-    for (int position = 1; position <= 6; ++position) line(QStringLiteral("live%1.").arg(position));
-    for (const char* footer : {"footer1", "footer2"}) QVERIFY(screen.contains(textRect(labelOf(board, footer))));
+    for (int place = 1; place <= 24; ++place)
+        line(QStringLiteral("place%1.").arg(place));
+    for (int position = 1; position <= 6; ++position)
+        line(QStringLiteral("live%1.").arg(position));
+    for (const char* footer : {"footer1", "footer2"})
+        QVERIFY(screen.contains(textRect(labelOf(board, footer))));
     QCOMPARE(labelOf(board, "live1.name")->text(), QStringLiteral("Jelínek Radek"));
 }
 
