@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QPainter>
 
+#include <exception>
+
 namespace kuzelna {
 namespace {
 
@@ -130,8 +132,16 @@ void TournamentBoardWindow::toggleFromButton() {
 }
 
 void TournamentBoardWindow::paintEvent(QPaintEvent*) {
-    refresh();
     QPainter(this).fillRect(rect(), Qt::black);
+    try {
+        refresh();
+    } catch (...) {
+        // The error must not unwind through the widget painting code: it goes
+        // on to the central handler from the event queue instead.
+        QMetaObject::invokeMethod(
+            this, [error = std::current_exception()] { std::rethrow_exception(error); },
+            Qt::QueuedConnection);
+    }
 }
 
 } // namespace kuzelna

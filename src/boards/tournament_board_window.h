@@ -25,7 +25,8 @@ public:
     // The main window's "Výsledková tabule" button while "Turnaj" is set.
     void toggleFromButton();
     // Ranking, list and live block. An entrant number that is not an integer
-    // throws before any text changes, so the board keeps its previous texts.
+    // throws before any text changes, so the board keeps its previous texts
+    // (from a paint request the error is raised from the event queue).
     void refresh();
     void placeOnScreen();
 
