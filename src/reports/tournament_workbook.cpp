@@ -1,0 +1,204 @@
+#include "reports/tournament_workbook.h"
+
+#include "core/match_state.h"
+#include "reports/match_report.h"
+#include "reports/set_tally.h"
+#include "reports/spreadsheet.h"
+#include "scoring/game_kinds.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace kuzelna {
+namespace {
+
+constexpr int kFirstRow = 3;                          // entrant n is on row n + 3
+constexpr int kRankedEntries = kStandingsEntries - 1; // a 53rd entry only takes what is pushed down
+constexpr const char* kSetColumns[6][3] = {{"F", "G", "H"}, {"J", "K", "L"}, {"N", "O", "P"},
+                                           {"R", "S", "T"}, {"V", "W", "X"}, {"Z", "AA", "AB"}};
+
+int entrantNumber(const MatchState& state) {
+    const std::string& text = state.controls.entrantNumberText;
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        throw SpreadsheetError("the entrant number \"" + text + "\" is not a number");
+    }
+    return std::max(value, 1);
+}
+
+void openTournamentWorkbook(Spreadsheet& application, const MatchState& state, const ReportEnvironment& env) {
+    const std::filesystem::path file = tournamentFolder(env) / pathFromText(state.controls.tournamentFile);
+    if (std::filesystem::exists(file)) {
+        application.openWorkbook(file, OpenAs::Document);
+    } else {
+        application.openWorkbook(env.currentDirectory / kTournamentTemplate, OpenAs::Template);
+    }
+}
+
+struct Keys {
+    int total = 0, clearing = 0, faults = 0;
+};
+
+Keys keysOf(const StandingsEntry& entry) {
+    return {entry.total, entry.clearing, entry.faults};
+}
+
+Keys keysOf(const StandingsEntry& first, const StandingsEntry& second) {
+    return {first.total + second.total, first.clearing + second.clearing, first.faults + second.faults};
+}
+
+// Whether a stored competitor ranks below a new one: fewer pins, or as many
+// with fewer clearing pins, or both equal with more faults.
+bool ranksBelow(const Keys& stored, const Keys& incoming) {
+    if (stored.total != incoming.total) return stored.total < incoming.total;
+    if (stored.clearing != incoming.clearing) return stored.clearing < incoming.clearing;
+    return stored.faults > incoming.faults;
+}
+
+u16 readCount(Worksheet& sheet, const char* column, int row) {
+    return static_cast<u16>(sheet.readInteger(cellName(column, row)));
+}
+
+StandingsEntry readEntry(Worksheet& sheet, int row, const std::string& surname,
+                         const std::string& firstName) {
+    StandingsEntry entry;
+    entry.name = surname + " " + firstName;
+    entry.total = readCount(sheet, "AD", row);
+    entry.clearing = readCount(sheet, "AN", row);
+    entry.faults = readCount(sheet, "AE", row);
+    entry.full = readCount(sheet, "AO", row);
+    return entry;
+}
+
+StandingsEntry readEntry(Worksheet& sheet, int row) {
+    const std::string surname = sheet.readText(cellName("B", row));
+    const std::string firstName = sheet.readText(cellName("C", row));
+    return readEntry(sheet, row, surname, firstName);
+}
+
+} // namespace
+
+void writeTournamentResults(MatchState& state, SpreadsheetSession& session, int form,
+                            const ReportEnvironment& env) {
+    Spreadsheet& application = session.start();
+    application.setVisible(true);
+    application.setDisplayAlerts(true);
+
+    if (form == kMonitorForm) {
+        // The monitor workbook is only opened, for the operator to show.
+        const std::filesystem::path monitor =
+            env.currentDirectory / pathFromText(state.formsPath) / kTournamentMonitorWorkbook;
+        if (std::filesystem::exists(monitor)) {
+            application.openWorkbook(monitor, OpenAs::Document);
+        } else {
+            application.openWorkbook(env.currentDirectory / kTournamentMonitorTemplate, OpenAs::Template);
+        }
+        return;
+    }
+
+    openTournamentWorkbook(application, state, env);
+    application.activateFirstSheet();
+    Worksheet& sheet = application.activeSheet();
+    const int first = entrantNumber(state);
+    const int slots = std::clamp(2 * int(state.pairCount), 0, kMaxSlots);
+    auto row = [&](int slot) { return slot + first + kFirstRow - 1; };
+
+    sheet.writeText("AF1", env.today());
+    for (int slot = 1; slot <= slots; ++slot)
+        sheet.writeText(cellName("C", row(slot)), state.player[slot].firstName);
+    for (int slot = 1; slot <= slots; ++slot)
+        sheet.writeText(cellName("B", row(slot)), state.player[slot].surname);
+    for (int slot = 1; slot <= slots; ++slot)
+        sheet.writeText(cellName("D", row(slot)), state.player[slot].regNumber);
+    for (int slot = 1; slot <= slots; ++slot)
+        sheet.writeText(cellName("E", row(slot)), state.player[slot].birthDate);
+
+    const int perHalf = throwsPerHalf(state.gameKind);
+    const int sets = std::min<int>(state.lanesPerPlayer, 6);
+    for (int slot = 1; slot <= slots; ++slot) {
+        for (int set = 1; set <= sets; ++set) {
+            const SetTally tally = tallySet(state.player[slot], set, perHalf);
+            // A set not played yet stays empty, so a later write can fill it.
+            if (tally.full == 0) continue;
+            const auto& columns = kSetColumns[set - 1];
+            sheet.writeInteger(cellName(columns[0], row(slot)), tally.full);
+            sheet.writeInteger(cellName(columns[1], row(slot)), tally.clearing);
+            sheet.writeInteger(cellName(columns[2], row(slot)), tally.faults());
+        }
+    }
+
+    const std::filesystem::path file = tournamentFolder(env) / pathFromText(state.controls.tournamentFile);
+    if (!std::filesystem::exists(file)) sheet.saveAs(file);
+}
+
+void insertRankedEntry(MatchState& state, int count, const StandingsEntry& entry) {
+    auto& standings = state.standings;
+    for (int j = 1; j < count; ++j) {
+        if (ranksBelow(keysOf(standings[j]), keysOf(entry))) {
+            for (int k = count - 1; k >= j; --k)
+                standings[k + 1] = standings[k];
+            standings[j] = entry;
+            return;
+        }
+    }
+    if (count <= kRankedEntries) standings[count] = entry;
+}
+
+void insertRankedPair(MatchState& state, int count, const StandingsEntry& first,
+                      const StandingsEntry& second) {
+    auto& standings = state.standings;
+    const int pairs = count / 2;
+    const Keys incoming = keysOf(first, second);
+    if (count > 3) {
+        for (int j = 1; j < pairs; ++j) {
+            if (ranksBelow(keysOf(standings[2 * j - 1], standings[2 * j]), incoming)) {
+                for (int k = pairs - 1; k >= j; --k) {
+                    standings[2 * k + 1] = standings[2 * k - 1];
+                    standings[2 * k + 2] = standings[2 * k];
+                }
+                standings[2 * j - 1] = first;
+                standings[2 * j] = second;
+                return;
+            }
+        }
+    }
+    if (count <= kRankedEntries) {
+        standings[2 * pairs - 1] = first;
+        standings[2 * pairs] = second;
+    }
+}
+
+void rankTournament(MatchState& state, SpreadsheetSession& session, const ReportEnvironment& env) {
+    Spreadsheet& application = session.start();
+    application.setVisible(true);
+    application.setDisplayAlerts(false);
+    openTournamentWorkbook(application, state, env);
+    application.activateFirstSheet();
+    Worksheet& sheet = application.activeSheet();
+
+    int count = 0;
+    int last = 0;
+    for (int entrant = 1; entrant <= kTournamentEntrants; ++entrant) {
+        const int row = entrant + kFirstRow;
+        const std::string surname = sheet.readText(cellName("B", row));
+        const std::string firstName = sheet.readText(cellName("C", row));
+        if (surname.empty() && firstName.empty()) continue;
+        last = entrant;
+        if (!state.controls.pairs) {
+            count = std::min(count + 1, kStandingsEntries);
+            insertRankedEntry(state, count, readEntry(sheet, row, surname, firstName));
+        } else {
+            ++count;
+            // A pair is complete at an even entrant number: that row and the one before.
+            if (entrant % 2 == 1) continue;
+            count = std::min(count, kStandingsEntries);
+            const StandingsEntry first = readEntry(sheet, row - 1);
+            insertRankedPair(state, count, first, readEntry(sheet, row));
+        }
+    }
+    session.quitCurrent();
+    state.controls.entrantNumberText = std::to_string(last + 1);
+}
+
+} // namespace kuzelna

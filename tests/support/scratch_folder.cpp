@@ -1,0 +1,29 @@
+#include "support/scratch_folder.h"
+
+#include <fstream>
+#include <stdexcept>
+
+#include <stdlib.h>
+
+namespace kuzelna::testing {
+
+ScratchFolder::ScratchFolder(const std::string& purpose) {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / ("kuzelna-" + purpose + "-XXXXXX")).string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a scratch folder");
+    path_ = pattern;
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::filesystem::path ScratchFolder::touch(const std::filesystem::path& relative) const {
+    const std::filesystem::path file = path_ / relative;
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file).put('\n');
+    return file;
+}
+
+} // namespace kuzelna::testing
