@@ -50,7 +50,8 @@ public:
     virtual void saveAs(const std::filesystem::path& path) = 0;
 };
 
-// How a workbook is opened: a template is never written back under its own name.
+// How a workbook is opened: a document as itself; a template as a new workbook
+// made from it, which is never written back under the template's name.
 enum class OpenAs { Document, Template };
 
 // What printing did. Without a printer the sheets are written as a PDF file

@@ -1,5 +1,7 @@
 #include "support/scratch_folder.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 
@@ -15,6 +17,11 @@ ScratchFolder::ScratchFolder(const std::string& purpose) {
 }
 
 ScratchFolder::~ScratchFolder() {
+    // For looking at what a test wrote: KUZELNA_KEEP_SCRATCH=1 keeps the folder.
+    if (std::getenv("KUZELNA_KEEP_SCRATCH")) {
+        std::fprintf(stderr, "kept %s\n", path_.string().c_str());
+        return;
+    }
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
 }
