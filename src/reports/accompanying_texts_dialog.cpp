@@ -1,0 +1,82 @@
+#include "reports/accompanying_texts_dialog.h"
+
+#include "core/cp1250.h"
+#include "core/match_state.h"
+#include "core/startup.h"
+#include "reports/report_settings.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <filesystem>
+
+namespace kuzelna {
+namespace {
+
+QString shown(const std::string& text) {
+    return QString::fromStdString(cp1250::toUtf8(text));
+}
+std::string typed(const QLineEdit* edit) {
+    return cp1250::fromUtf8(edit->text().toStdString());
+}
+
+} // namespace
+
+TDopr_Text_Form::TDopr_Text_Form(MatchState& state, QWidget* parent)
+    : QDialog(parent), state_(state), alleyName_(new QLineEdit), alleyApproval_(new QLineEdit),
+      refereeName_(new QLineEdit), refereeNumber_(new QLineEdit) {
+    setWindowTitle(QStringLiteral("Doprovodné texty"));
+    setModal(false);
+
+    auto* alley = new QFormLayout;
+    alley->addRow(QStringLiteral("Název kuželny:"), alleyName_);
+    alley->addRow(QStringLiteral("Platnost kolaudace do:"), alleyApproval_);
+
+    auto* referee = new QGroupBox(QStringLiteral("Rozhodčí"));
+    auto* refereeFields = new QFormLayout(referee);
+    refereeFields->addRow(QStringLiteral("Jméno"), refereeName_);
+    refereeFields->addRow(QStringLiteral("Číslo průkazu"), refereeNumber_);
+
+    auto* saveButton = new QPushButton(QStringLiteral("Ulož"));
+    auto* cancelButton = new QPushButton(QStringLiteral("Storno"));
+    saveButton->setObjectName(QStringLiteral("save"));
+    cancelButton->setObjectName(QStringLiteral("cancel"));
+    connect(saveButton, &QPushButton::clicked, this, &TDopr_Text_Form::save);
+    connect(cancelButton, &QPushButton::clicked, this, &QWidget::hide);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(saveButton);
+    buttons->addWidget(cancelButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(alley);
+    layout->addWidget(referee);
+    layout->addLayout(buttons);
+}
+
+void TDopr_Text_Form::open() {
+    if (!isVisible()) {
+        alleyName_->setText(shown(state_.alleyName));
+        alleyApproval_->setText(shown(state_.alleyApproval));
+        refereeName_->setText(shown(state_.refereeName));
+        refereeNumber_->setText(shown(state_.refereeNumber));
+    }
+    hide();
+    show();
+    raise();
+    activateWindow();
+}
+
+void TDopr_Text_Form::save() {
+    hide();
+    // A failed write leaves the state as it was, without a message.
+    saveAccompanyingTexts(
+        state_, {typed(alleyName_), typed(alleyApproval_), typed(refereeName_), typed(refereeNumber_)},
+        std::filesystem::current_path() / kIniFileName);
+}
+
+} // namespace kuzelna

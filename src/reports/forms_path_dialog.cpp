@@ -1,0 +1,76 @@
+#include "reports/forms_path_dialog.h"
+
+#include "core/cp1250.h"
+#include "core/match_state.h"
+#include "core/startup.h"
+#include "reports/report_settings.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <filesystem>
+
+namespace kuzelna {
+
+Tformular_cesta::Tformular_cesta(MatchState& state, QWidget* parent,
+                                 std::function<QString(QWidget*)> chooseFolder)
+    : QDialog(parent), state_(state), chooseFolder_(std::move(chooseFolder)), path_(new QLineEdit) {
+    if (!chooseFolder_) {
+        chooseFolder_ = [](QWidget* owner) {
+            return QFileDialog::getExistingDirectory(owner, QStringLiteral("Adresář pro uložení formulářů"),
+                                                     QDir::rootPath());
+        };
+    }
+    setWindowTitle(QStringLiteral("Cesta k formulářům"));
+    setModal(false);
+    path_->setMinimumWidth(320);
+
+    auto* browseButton = new QPushButton(QStringLiteral("Najít"));
+    auto* saveButton = new QPushButton(QStringLiteral("Ulož"));
+    auto* cancelButton = new QPushButton(QStringLiteral("Storno"));
+    browseButton->setObjectName(QStringLiteral("browse"));
+    saveButton->setObjectName(QStringLiteral("save"));
+    cancelButton->setObjectName(QStringLiteral("cancel"));
+    connect(browseButton, &QPushButton::clicked, this, &Tformular_cesta::browse);
+    connect(saveButton, &QPushButton::clicked, this, &Tformular_cesta::save);
+    connect(cancelButton, &QPushButton::clicked, this, &QWidget::hide);
+
+    auto* pathRow = new QHBoxLayout;
+    pathRow->addWidget(path_);
+    pathRow->addWidget(browseButton);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(saveButton);
+    buttons->addWidget(cancelButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Cesta k formulářům:")));
+    layout->addLayout(pathRow);
+    layout->addLayout(buttons);
+}
+
+void Tformular_cesta::open() {
+    path_->setText(QString::fromStdString(cp1250::toUtf8(state_.formsPath)));
+    hide();
+    show();
+    raise();
+    activateWindow();
+}
+
+void Tformular_cesta::browse() {
+    const QString folder = chooseFolder_(this);
+    if (!folder.isEmpty()) path_->setText(QDir::toNativeSeparators(folder));
+}
+
+void Tformular_cesta::save() {
+    hide();
+    // The folder holds for this run even when zodided.ini cannot be written.
+    saveFormsPath(state_, cp1250::fromUtf8(path_->text().toStdString()),
+                  std::filesystem::current_path() / kIniFileName);
+}
+
+} // namespace kuzelna

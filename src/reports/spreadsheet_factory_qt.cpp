@@ -1,0 +1,43 @@
+#include "reports/spreadsheet_factory_qt.h"
+
+#include "core/cp1250.h"
+
+#include <QDate>
+#include <QGuiApplication>
+#include <QLocale>
+
+#include <cstdlib>
+
+#ifdef _WIN32
+#include "reports/spreadsheet_excel_qt.h"
+#else
+#include "reports/spreadsheet_uno.h"
+#endif
+
+namespace kuzelna {
+
+SpreadsheetFactory platformSpreadsheet() {
+#ifdef _WIN32
+    return [] { return startExcel(); };
+#else
+    return [] {
+        LibreOfficeOptions options;
+        const QString platform = QGuiApplication::platformName();
+        const bool display = (std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY")) &&
+                             platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+        options.headless = !display;
+        return startLibreOffice(options);
+    };
+#endif
+}
+
+std::string todayShortDate() {
+    return cp1250::fromUtf8(
+        QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString());
+}
+
+ReportEnvironment currentReportEnvironment() {
+    return {std::filesystem::current_path(), todayShortDate};
+}
+
+} // namespace kuzelna
