@@ -102,6 +102,16 @@ void SimulatedAlley::open(const QString& linkPath) {
 void SimulatedAlley::close() {
     clockTimer_.stop();
     notifier_.reset();
+    // The device goes away with its link, as an unplugged adapter's does; a
+    // link left behind could come to name another program's terminal once the
+    // system hands out the same terminal number again.
+    if (master_ >= 0 && !linkPath_.isEmpty()) {
+        const QByteArray path = QFile::encodeName(linkPath_);
+        char target[256] = {};
+        const ssize_t length = ::readlink(path.constData(), target, sizeof target - 1);
+        if (length > 0 && QString::fromLocal8Bit(target, static_cast<int>(length)) == slavePath_)
+            ::unlink(path.constData());
+    }
     if (slaveKeep_ >= 0) ::close(slaveKeep_);
     if (master_ >= 0) ::close(master_);
     slaveKeep_ = -1;
