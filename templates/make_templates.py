@@ -392,7 +392,7 @@ def match_report(title, subtitle, duels, two_rows_per_set=False, set_points=True
                 rows = ";".join("%s%d" % (letter, 3 + 5 * p) for p in range(1, duels + 1))
             span = (2, 1) if (not set_points and offset == 7) else (1, 1)
             sheet.put(letter + str(footer), Formula("=SUM(%s)" % rows),
-                      GRID.but(size=11, bold=True, fill="#e6e6e6"), span=span)
+                      GRID.but(size=11, bold=True, fill="#e6e6e6", hide_zero=True), span=span)
         sheet.outline(col(0) + str(footer), col(8) + str(footer))
     sheet.height(footer, "0.6cm")
 

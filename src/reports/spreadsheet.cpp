@@ -16,8 +16,10 @@ Spreadsheet& SpreadsheetSession::start() {
 
 void SpreadsheetSession::quitCurrent() {
     if (!current_) return;
-    std::unique_ptr<Spreadsheet> application = std::move(current_);
-    application->quit();
+    // Kept until the program ends: an operator who declined to quit it keeps
+    // working in it.
+    earlier_.push_back(std::move(current_));
+    earlier_.back()->quit();
 }
 
 Spreadsheet* SpreadsheetSession::current() const {

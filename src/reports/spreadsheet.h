@@ -76,7 +76,9 @@ public:
     virtual Worksheet& activeSheet() = 0;
     // All sheets of the active workbook.
     virtual PrintOutcome printAllSheets() = 0;
-    // Ends the application; quitting one that has already ended does nothing.
+    // Ends the application (one that shows prompts may ask the operator about
+    // unsaved workbooks, and the operator may keep it); quitting one that has
+    // already ended does nothing.
     virtual void quit() = 0;
 };
 

@@ -390,8 +390,9 @@ public:
     }
 
     ~LibreOfficeApplication() override {
+        if (ended_) return;
         try {
-            quit();
+            shutDown(false);
         } catch (...) {
         }
     }
@@ -460,28 +461,11 @@ public:
         });
     }
 
+    // A visible office that may show prompts asks the operator about unsaved
+    // workbooks, like Excel does; if the operator keeps it, it stays running.
     void quit() override {
         if (ended_) return;
-        ended_ = true;
-        sheet_.reset();
-        document_.clear();
-        try {
-            // Our documents close without questions: hidden ones cannot ask.
-            if (headless_ || !displayAlerts_ || !visible_) {
-                for (const auto& component : documents_) {
-                    Reference<css::util::XCloseable> closeable(component, UNO_QUERY);
-                    if (closeable.is()) closeable->close(true);
-                }
-            }
-            documents_.clear();
-            desktop_->terminate();
-        } catch (const css::uno::Exception&) {
-            // The connection goes down with the office: expected here.
-        }
-        documents_.clear();
-        desktop_.clear();
-        remote_.clear();
-        process_.stop(kExitWait);
+        shutDown(!headless_ && visible_ && displayAlerts_);
     }
 
 private:
@@ -500,6 +484,36 @@ private:
             return desktop_->loadComponentFromURL(fileUrl(path), OUString("_blank"), 0,
                                                   properties(arguments));
         });
+    }
+
+    // Ends the office: closes our workbooks first unless the operator is to be
+    // asked about them, then terminates it. Returns false when the operator
+    // kept it running.
+    bool shutDown(bool askOperator) {
+        sheet_.reset();
+        bool terminated = true;
+        try {
+            if (!askOperator) {
+                for (const auto& component : documents_) {
+                    try {
+                        Reference<css::util::XCloseable> closeable(component, UNO_QUERY);
+                        if (closeable.is()) closeable->close(true);
+                    } catch (const css::uno::Exception&) {
+                    }
+                }
+            }
+            terminated = desktop_->terminate();
+        } catch (const css::uno::Exception&) {
+            // The connection goes down with the office: it has ended.
+        }
+        if (!terminated) return false;
+        ended_ = true;
+        document_.clear();
+        documents_.clear();
+        desktop_.clear();
+        remote_.clear();
+        process_.stop(kExitWait);
+        return true;
     }
 
     void requireRunning() const {
