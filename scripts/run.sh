@@ -6,6 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
+# The program reads its report templates from its current directory.
+cp -n "${BUILD_DIR:-build}"/templates/*.xls . 2>/dev/null || true
 args=("$@")
 [ ${#args[@]} -eq 0 ] && args=(--simulate)
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
