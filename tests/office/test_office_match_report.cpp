@@ -107,5 +107,14 @@ TEST(OfficeMatchReport, WrittenSavedReopenedAndReadBack) {
     EXPECT_THROW(sheet.saveAs(folder.path() / "chybi" / "x.xls"), SpreadsheetError);
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "chybi"));
 
+    // A second report of the day, while the first office still has the file
+    // open, reopens the saved report and rewrites it without saving.
+    const auto saved = std::filesystem::last_write_time(report);
+    state->player[1].surname = "Nov\xE1k";
+    vysledky(*state, session, 0, state->pairCount, "N ", env);
+    EXPECT_EQ(session.current()->activeSheet().readText("A8"), "Nov\xE1k");
+    EXPECT_EQ(session.current()->activeSheet().readInteger("G49"), homeTotal);
+    EXPECT_EQ(std::filesystem::last_write_time(report), saved);
+
     session.quitCurrent();
 }
