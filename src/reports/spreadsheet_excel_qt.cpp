@@ -109,6 +109,7 @@ private:
             sheet_->querySubObject("Range(const QVariant&, const QVariant&)", name, name));
         failures_.check("addressing a cell");
         if (!object) throw SpreadsheetError("no cell " + cell);
+        failures_.watch(object.get());
         return object;
     }
 
