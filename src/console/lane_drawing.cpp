@@ -3,6 +3,7 @@
 #include "core/match_state.h"
 #include "core/startup.h"
 #include "scoring/rotation.h"
+#include "scoring/throw_recording.h"
 
 namespace kuzelna {
 
@@ -61,14 +62,9 @@ std::string hundredsText(const LaneStatus& status) {
     return (status[15] & 0x02) != 0 ? "1" : "  ";
 }
 
-int laneCounter(const LaneStatus& status) {
-    if (status[5] > 9 || status[6] > 9) return -1;
-    const int counter = 10 * status[6] + status[5] + ((status[15] & 0x02) != 0 ? 100 : 0);
-    return counter & 0xFF;
-}
-
 std::string laneCaption(const MatchState& state, int lane) {
-    const int counter = laneCounter(state.laneStatus[lane]);
+    // A "100 Hs" counter back at 0 after 99 shows the player of throw 100.
+    const int counter = laneThrowNumber(state, lane);
     if (counter < 0) return std::to_string(2 * state.firstPairOfBlock + lane - 2);
     const int slot = Zjisti_cislo_hrace(state, counter > 0 ? counter - 1 : 0, lane);
     if (slot < 0 || slot > kMaxSlots) return {};

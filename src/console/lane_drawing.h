@@ -48,9 +48,6 @@ std::string displayDigitText(const LaneStatus& status, int byte);
 std::string dotText(const LaneStatus& status);
 std::string hundredsText(const LaneStatus& status);
 
-// The lane's throw counter with its hundreds, or -1 when the counter is blank.
-int laneCounter(const LaneStatus& status);
-
 // The caption under lane L: the name of the player on it, or, while its counter
 // is blank, the number of the slot the block on the lanes would put first on it.
 // Windows-1250 bytes.

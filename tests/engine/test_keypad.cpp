@@ -11,10 +11,10 @@ using namespace kuzelna;
 TEST(Keypad, EveryKeyCarriesItsMatrixCode) {
     // Caption and code of every key of the lane controller's keypad.
     const std::multimap<std::string, int> expected = {
-        {"PLNE", 0x01}, {"DORAZ", 0x02}, {"NULO.", 0x04}, {"CHYBA", 0x08}, {"START", 0x11}, {"STOP", 0x12},
-        {"x1", 0x14},   {"x10", 0x18},   {"Karty", 0x21}, {"x1", 0x22},    {"x10", 0x24},   {"x100", 0x28},
-        {"0", 0x32},    {"1", 0x41},     {"2", 0x42},     {"3", 0x44},     {"4", 0x48},     {"5", 0x51},
-        {"6", 0x52},    {"7", 0x54},     {"8", 0x58},     {"9", 0x61},     {"HRA", 0x62},   {"x1", 0x68},
+        {"PLNE", 0x01}, {"DORAZ", 0x02}, {"NULO.", 0x04},  {"CHYBA", 0x08}, {"START", 0x11}, {"STOP", 0x12},
+        {"x1", 0x14},   {"x10", 0x18},   {"Karty", 0x21},  {"x1", 0x22},    {"x10", 0x24},   {"x100", 0x28},
+        {"0", 0x32},    {"1", 0x41},     {"2", 0x42},      {"3", 0x44},     {"4", 0x48},     {"5", 0x51},
+        {"6", 0x52},    {"7", 0x54},     {"8", 0x58},      {"9", 0x61},     {"HRA", 0x62},   {"x1", 0x68},
         {"x10", 0x71},  {"x100", 0x72},  {"Nastav", 0x74}, {"S/S", 0x78},
     };
     std::multimap<std::string, int> actual;

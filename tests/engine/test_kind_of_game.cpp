@@ -12,8 +12,8 @@ TEST(KindOfGame, PlayersComeFromTheLeagueOrTheTournamentList) {
         int pairCount;
     };
     const Case cases[] = {
-        {false, 0, 5, 6},  {false, 1, 5, 4},   {false, 2, 5, 8},  {false, -1, 5, 6},
-        {true, 1, 0, 1},   {true, 1, 29, 30},  {true, 1, -1, 6},  {true, 1, 30, 6},
+        {false, 0, 5, 6}, {false, 1, 5, 4},  {false, 2, 5, 8}, {false, -1, 5, 6},
+        {true, 1, 0, 1},  {true, 1, 29, 30}, {true, 1, -1, 6}, {true, 1, 30, 6},
     };
     for (const Case& c : cases) {
         KindOfGameChoice choice;

@@ -57,8 +57,10 @@ TEST(LaneDrawing, LampsFollowTheLampBytesSkippingBitSevenOfTheFirst) {
 
 TEST(LaneDrawing, SecondRowHidesItsLastThreeDigitsUnlessAllSixAreShown) {
     LaneStatus status;
-    for (int k = 9; k <= 14; ++k) status[k] = static_cast<u8>(k - 8); // 1..6
-    for (int k = 12; k <= 14; ++k) EXPECT_EQ(displayDigitText(status, k), "  ");
+    for (int k = 9; k <= 14; ++k)
+        status[k] = static_cast<u8>(k - 8); // 1..6
+    for (int k = 12; k <= 14; ++k)
+        EXPECT_EQ(displayDigitText(status, k), "  ");
     EXPECT_EQ(displayDigitText(status, 9), "1");
     EXPECT_EQ(displayDigitText(status, 11), "3");
     status[15] = 0x08;
@@ -70,7 +72,8 @@ TEST(LaneDrawing, SecondRowHidesItsLastThreeDigitsUnlessAllSixAreShown) {
         const char* dot;
         const char* hundreds;
     };
-    const Case cases[] = {{0x00, " ", "  "}, {0x04, " ", "  "}, {0x0C, ".", "  "}, {0x02, " ", "1"}, {0x0E, ".", "1"}};
+    const Case cases[] = {
+        {0x00, " ", "  "}, {0x04, " ", "  "}, {0x0C, ".", "  "}, {0x02, " ", "1"}, {0x0E, ".", "1"}};
     for (const Case& c : cases) {
         status[15] = static_cast<u8>(c.byte15);
         EXPECT_EQ(dotText(status), c.dot) << c.byte15;
@@ -90,16 +93,16 @@ TEST(LaneDrawing, CaptionNamesThePlayerOfTheThrowOrTheBlockSlotWhileBlank) {
         std::string caption;
     };
     const Case cases[] = {
-        {2, -1, "6"},          // blank: 2 * 3 + 2 - 2
-        {4, -1, "8"},          //
-        {1, 0, "S5 F5"},       // counter 0 looks at the first throw: position 1
-        {1, 50, "S5 F5"},      // throw 50 is still the first segment
-        {1, 51, "S6 F6"},      // segment 1 on lane 1: position 2
-        {3, 150, "S6 F6"},     // throw 150 (hundreds bit): segment 2 on lane 3: position 2
-        {4, 199, "S6 F6"},     // segment 3 on lane 4: position 2
+        {2, -1, "6"},      // blank: 2 * 3 + 2 - 2
+        {4, -1, "8"},      //
+        {1, 0, "S5 F5"},   // counter 0 looks at the first throw: position 1
+        {1, 50, "S5 F5"},  // throw 50 is still the first segment
+        {1, 51, "S6 F6"},  // segment 1 on lane 1: position 2
+        {3, 150, "S6 F6"}, // throw 150 (hundreds bit): segment 2 on lane 3: position 2
+        {4, 199, "S6 F6"}, // segment 3 on lane 4: position 2
     };
     for (const Case& c : cases) {
-        state.laneStatus[static_cast<std::size_t>(c.lane)] = testing::laneStatus(c.counter, 5);
+        state.laneStatus[static_cast<std::size_t>(c.lane)] = kuzelna::testing::laneStatus(c.counter, 5);
         EXPECT_EQ(laneCaption(state, c.lane), c.caption) << "lane " << c.lane << " counter " << c.counter;
     }
 }
