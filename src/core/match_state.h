@@ -112,6 +112,7 @@ struct ConsoleControls {
     std::string entrantNumberText = "1"; // "Tato hra začíná hráčem č.:"
     std::string tournamentFile = "turnaj.xls";
     std::string statusLine = "-----------------------------";
+    std::string advertCaption = "Zobraz reklamu"; // "Vypni reklamu" and its number while advertising
     bool systemRunningIndicator = false; // radio button "Systém běží"
 };
 

@@ -1,0 +1,148 @@
+#include "console/main_window.h"
+#include "console/window_set_qt.h"
+#include "core/match_state.h"
+#include "scoring/kind_of_game_dialog.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace kuzelna;
+
+namespace {
+
+QListWidget* list(KindOfGameDialog& dialog, const char* name) {
+    return dialog.findChild<QListWidget*>(QString::fromLatin1(name));
+}
+
+void click(QWidget& parent, const char* name) {
+    QTest::mouseClick(parent.findChild<QWidget*>(QString::fromLatin1(name)), Qt::LeftButton);
+}
+
+} // namespace
+
+class KindOfGameDialogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void createdAtItsFirstItemsAndPresetByTheHraButton() {
+        MatchState state;
+        WindowSet windows(state);
+        KindOfGameDialog& dialog = windows.kindOfGame();
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Druh_hry"));
+        QCOMPARE(dialog.size(), QSize(292, 390));
+        for (const char* name :
+             {"gameKind", "laneLayout", "lanePair", "leaguePlayers", "tournamentPlayers", "currentDuel"}) {
+            QCOMPARE(list(dialog, name)->currentRow(), 0);
+        }
+        QCOMPARE(list(dialog, "tournamentPlayers")->count(), 30);
+        QCOMPARE(list(dialog, "leaguePlayers")->item(1)->text(), QStringLiteral("4 Hráči"));
+
+        state.gameKind = 4;
+        state.laneLayout = 3;
+        state.firstPairOfBlock = 7;
+        state.controls.tournament = true;
+        click(windows.mainWindow(), "gameButton");
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(list(dialog, "gameKind")->currentRow(), 3);
+        QCOMPARE(list(dialog, "laneLayout")->currentRow(), 2);
+        QCOMPARE(list(dialog, "currentDuel")->currentRow(), 6);
+        QVERIFY(!list(dialog, "leaguePlayers")->isEnabled());
+        QVERIFY(list(dialog, "tournamentPlayers")->isEnabled());
+        click(windows.mainWindow(), "gameButton");
+        QVERIFY(!dialog.isVisible());
+
+        // The menu item toggles without presetting.
+        list(dialog, "gameKind")->setCurrentRow(0);
+        state.controls.tournament = false;
+        windows.mainWindow().hooks.toggleKindOfGame();
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(list(dialog, "gameKind")->currentRow(), 0);
+        QVERIFY(list(dialog, "tournamentPlayers")->isEnabled());
+    }
+
+    void okAppliesTheChosenGame() {
+        struct Case {
+            bool tournament;
+            int kind, layout, pair, league, entrants, duel;
+            int gameKind, lanesPerPlayer, laneCount, lanePair, pairCount, firstPair;
+        };
+        const Case cases[] = {
+            // "120 Hs" on "2 Dráhy", lanes 3-4, "8 Hráčů", duel 3
+            {false, 1, 1, 1, 2, 0, 2, 2, 4, 2, 2, 8, 3},
+            // "180 Hs" on "6 Drah", a tournament of 60 entrants
+            {true, 4, 2, 0, 1, 29, 0, 5, 6, 6, 1, 30, 1},
+            // "40   Hs" on 4 lanes, "4 Hráči"
+            {false, 5, 0, 0, 1, 3, 0, 6, 2, 4, 1, 4, 1},
+        };
+        for (const Case& c : cases) {
+            MatchState state;
+            WindowSet windows(state);
+            windows.mainWindow()
+                .findChild<QCheckBox*>(QStringLiteral("tournament"))
+                ->setChecked(c.tournament);
+            KindOfGameDialog& dialog = windows.kindOfGame();
+            dialog.toggle();
+            dialog.setChoice({c.kind, c.layout, c.pair, c.league, c.entrants, c.duel});
+            click(dialog, "ok");
+            QVERIFY(!dialog.isVisible());
+            QCOMPARE(int(state.gameKind), c.gameKind);
+            QCOMPARE(int(state.lanesPerPlayer), c.lanesPerPlayer);
+            QCOMPARE(state.laneCount, c.laneCount);
+            QCOMPARE(int(state.lanePair), c.lanePair);
+            QCOMPARE(int(state.pairCount), c.pairCount);
+            QCOMPARE(int(state.firstPairOfBlock), c.firstPair);
+        }
+    }
+
+    void theTournamentCaptionActsAsOkAndStornoChangesNothing() {
+        MatchState state;
+        WindowSet windows(state);
+        KindOfGameDialog& dialog = windows.kindOfGame();
+        dialog.toggle();
+        dialog.setChoice({2, 0, 0, 0, 0, 4});
+        click(dialog, "cancel");
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(int(state.gameKind), 1);
+        QCOMPARE(int(state.firstPairOfBlock), 1);
+
+        dialog.toggle();
+        click(dialog, "tournamentCaption");
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(int(state.gameKind), 3);
+        QCOMPARE(int(state.firstPairOfBlock), 5);
+    }
+
+    void aGameTheRotationCannotServeIsRefusedWithItsReason() {
+        for (int layout : {0, 1}) { // "180 Hs" on 4 and on 2 lanes
+            MatchState state;
+            state.gameKind = 2;
+            state.lanesPerPlayer = 4;
+            WindowSet windows(state);
+            KindOfGameDialog& dialog = windows.kindOfGame();
+            dialog.toggle();
+            dialog.setChoice({4, layout, 0, 1, 0, 2});
+            click(dialog, "ok");
+            QVERIFY(dialog.isVisible());
+            auto* reason = dialog.findChild<QLabel*>(QStringLiteral("refusal"));
+            QVERIFY(reason->text().contains(QStringLiteral("180 Hs")));
+            QCOMPARE(int(state.gameKind), 2);
+            QCOMPARE(int(state.lanesPerPlayer), 4);
+            QCOMPARE(state.laneCount, 4);
+            QCOMPARE(int(state.pairCount), 6);
+            QCOMPARE(int(state.firstPairOfBlock), 1);
+
+            // Choosing 6 lanes then goes through and clears the reason.
+            dialog.setChoice({4, 2, 0, 1, 0, 2});
+            click(dialog, "ok");
+            QVERIFY(!dialog.isVisible());
+            QCOMPARE(state.laneCount, 6);
+            QVERIFY(reason->text().isEmpty());
+        }
+    }
+};
+
+QTEST_MAIN(KindOfGameDialogTest)
+#include "test_kind_of_game_dialog.moc"
