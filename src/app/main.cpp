@@ -1,7 +1,12 @@
-// kuzelna: the scoring server. Until the main window takes over, the program
-// runs the lane link on its own: with --simulate against a virtual alley on a
-// pseudo-terminal, printing what the alley's displays show.
+// kuzelna: the scoring server. The console window starts with the lane link
+// paused until the operator presses "Start". With --simulate the lanes are a
+// virtual alley on a pseudo-terminal; --headless runs the link alone, printing
+// what the alley's displays show, and ends with the match.
 
+#include "console/central_error_handler_qt.h"
+#include "console/main_window.h"
+#include "console/simulation_lineup.h"
+#include "console/window_set_qt.h"
 #include "core/errors.h"
 #include "core/ini_file.h"
 #include "core/match_state.h"
@@ -12,7 +17,6 @@
 #include "lanes/virtual_alley_pty_qt.h"
 #include "scoring/throw_recording.h"
 
-#include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QTimer>
@@ -23,8 +27,39 @@
 
 using namespace kuzelna;
 
+namespace {
+
+// The lane link without a window: it runs at once and the program ends with the match.
+int runHeadless(KuzelnaApplication& app, MatchState& state, LaneServer& server, SimulatedAlley* simulated) {
+    state.running = 1;
+    state.linkPaused = 0;
+    const auto show = [&] {
+        if (simulated) {
+            std::printf("--- %.1f s\n%s", static_cast<double>(simulated->simulatedMs()) / 1000.0,
+                        simulated->alley().describe().c_str());
+        } else {
+            const TeamResult result = teamResult(state, 2 * state.pairCount);
+            std::printf("block from duel %d: home %d pins, guest %d pins\n", state.firstPairOfBlock,
+                        result.homePins, result.guestPins);
+        }
+        std::fflush(stdout);
+    };
+    QTimer printer;
+    QObject::connect(&printer, &QTimer::timeout, show);
+    printer.start(2000);
+    QObject::connect(&server, &LaneServer::matchEnded, [&] {
+        show();
+        std::printf("match over\n");
+        std::fflush(stdout);
+        QCoreApplication::quit();
+    });
+    return app.exec();
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    KuzelnaApplication app(argc, argv);
     QApplication::setApplicationName("kuzelna");
 
     QCommandLineParser parser;
@@ -33,6 +68,8 @@ int main(int argc, char* argv[]) {
     parser.addOption({"simulate", "Play against a virtual alley on a pseudo-terminal instead of the lanes."});
     parser.addOption(
         {"port", "Serial device of the lane line (else [Linka] Port of zodided.ini).", "DEVICE"});
+    parser.addOption(
+        {"headless", "No windows: run the lane link at once, print the displays, end with the match."});
     addSpeedOption(parser);
     addAlleyOptions(parser);
     parser.process(app);
@@ -49,6 +86,7 @@ int main(int argc, char* argv[]) {
         if (parser.isSet("simulate")) {
             simulated = startSimulatedAlley(*state, parser);
             device = simulated->devicePath();
+            fillSimulationLineups(*state);
         } else if (alleyMatchOptionsGiven(parser)) {
             configureMatchFromOptions(*state, parser);
         }
@@ -62,35 +100,22 @@ int main(int argc, char* argv[]) {
                      [](const QString& text) { std::fprintf(stderr, "kuzelna: %s\n", qPrintable(text)); });
     QObject::connect(&server, &LaneServer::linkRestored,
                      [](const QString& text) { std::fprintf(stderr, "kuzelna: %s\n", qPrintable(text)); });
+
+    std::unique_ptr<WindowSet> windows;
+    if (parser.isSet("headless")) {
+        KuzelnaApplication::showSerialPortError = nullptr; // no one to show a box to: stderr only
+    } else {
+        windows = std::make_unique<WindowSet>(*state);
+        windows->connectLaneServer(server);
+    }
     try {
         server.openPort(device);
-    } catch (const SerialPortError& error) {
-        std::fprintf(stderr, "kuzelna: %s\n", error.what()); // runs on without a lane link
+    } catch (...) {
+        KuzelnaApplication::handleError(std::current_exception()); // runs on without a lane link
     }
     server.startCycle();
 
-    // No window to press "Start" in: the link runs at once.
-    state->running = 1;
-    state->linkPaused = 0;
-    const auto show = [&] {
-        if (simulated) {
-            std::printf("--- %.1f s\n%s", static_cast<double>(simulated->simulatedMs()) / 1000.0,
-                        simulated->alley().describe().c_str());
-        } else {
-            const TeamResult result = teamResult(*state, 2 * state->pairCount);
-            std::printf("block from duel %d: home %d pins, guest %d pins\n", state->firstPairOfBlock,
-                        result.homePins, result.guestPins);
-        }
-        std::fflush(stdout);
-    };
-    QTimer printer;
-    QObject::connect(&printer, &QTimer::timeout, show);
-    printer.start(2000);
-    QObject::connect(&server, &LaneServer::matchEnded, [&] {
-        show();
-        std::printf("match over\n");
-        std::fflush(stdout);
-        QCoreApplication::quit();
-    });
+    if (!windows) return runHeadless(app, *state, server, simulated.get());
+    windows->mainWindow().show();
     return app.exec();
 }

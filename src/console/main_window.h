@@ -73,6 +73,9 @@ public:
     // The client area that holds the lane picture and the controls (792 x 550).
     QWidget* console() const { return canvas_; }
 
+    // The digit of the last score frame drawn at (x, 400), empty when none.
+    QString scoreDigitAt(int x) const { return scoreDigits_.value(x); }
+
     // Paints the lanes, the team line and the score mirror (the paint handler).
     void paintConsole(QPainter& painter);
 

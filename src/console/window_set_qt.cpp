@@ -3,35 +3,101 @@
 #include "aids/keypad_window.h"
 #include "aids/manual_team_names_window.h"
 #include "aids/startup_settings_window.h"
+#include "commercial/public_play_window.h"
+#include "console/central_error_handler_qt.h"
 #include "console/main_window.h"
+#include "console/text_qt.h"
 #include "core/match_state.h"
+#include "lanes/lane_server_qt.h"
+#include "registry/name_note_dialog.h"
+#include "registry/player_dialog.h"
+#include "registry/registry_window.h"
+#include "reports/overview_window.h"
+#include "reports/throw_correction_dialog.h"
 #include "scoring/kind_of_game_dialog.h"
+#include "suddenvictory/sudden_victory_window.h"
+
+#include <stdexcept>
 
 namespace kuzelna {
 
-WindowSet::WindowSet(MatchState& state) : state_(state) {
-    main_ = create<MainWindow>(state_);
-    ConsoleHooks& hooks = main_->hooks;
+namespace {
 
-    keypad_ = create<KeypadWindow>(state_);
+// The registry window reports the errors of its handlers from inside their
+// catch blocks; they go the way of every other error.
+void toCentralHandler(const std::exception& error) {
+    std::exception_ptr current = std::current_exception();
+    KuzelnaApplication::handleError(current ? current
+                                            : std::make_exception_ptr(std::runtime_error(error.what())));
+}
+
+} // namespace
+
+WindowSet::WindowSet(MatchState& state) : state_(state) {
+    main_ = create<MainWindow>("TForm1", state_);
+    ConsoleHooks& hooks = main_->hooks;
+    const auto repaintConsole = [this] { main_->blockChanged(); };
+
+    overview_ = create<Tvysl1>("Tvysl1", state_);
+    hooks.toggleOverview = [this] { toggle(*overview_); };
+    hooks.beforeQuit = [this] { overview_->disconnectFtp(); };
+    QObject::connect(overview_, &Tvysl1::statusLineChanged, main_, &MainWindow::syncFromState);
+    QObject::connect(overview_, &Tvysl1::heartbeatChanged, main_, &MainWindow::syncFromState);
+    QObject::connect(overview_, &Tvysl1::advertCaptionChanged, main_, [this](const QString& caption) {
+        state_.controls.advertCaption = toCp1250(caption);
+        main_->syncFromState();
+    });
+
+    keypad_ = create<KeypadWindow>("Klavesnice", state_);
     hooks.toggleKeypad = [this] { toggle(*keypad_); };
 
-    kindOfGame_ = create<KindOfGameDialog>(state_, main_);
+    registry_ = create<RegistryWindow>("THraci_main", state_, toCentralHandler);
+    clubDialog_ = create<NameNoteDialog>("Klub", NodeKind::Club);
+    teamDialog_ = create<NameNoteDialog>("Druzstvo", NodeKind::Team);
+    playerDialog_ = create<PlayerDialog>("Hrac");
+    registry_->attachDialogs(clubDialog_, teamDialog_, playerDialog_);
+    hooks.toggleRegistry = [this] { registry_->toggle(); };
+    QObject::connect(registry_, &RegistryWindow::lineupsConfirmed, main_, repaintConsole);
+    QObject::connect(registry_, &RegistryWindow::teamNamesChanged, main_, repaintConsole);
+
+    kindOfGame_ = create<KindOfGameDialog>("Druh_hry", state_, main_);
     hooks.presetKindOfGame = [this] { kindOfGame_->presetAndToggle(); };
     hooks.toggleKindOfGame = [this] { kindOfGame_->toggle(); };
-    QObject::connect(kindOfGame_, &KindOfGameDialog::applied, main_, &MainWindow::blockChanged);
+    QObject::connect(kindOfGame_, &KindOfGameDialog::applied, main_, repaintConsole);
 
-    startupSettings_ = create<StartupSettingsWindow>(state_);
+    throwCorrection_ = create<Zmena_hodu>("Zmena_hodu", state_, overview_->selection());
+    overview_->setCorrectionDialog(throwCorrection_);
+
+    startupSettings_ = create<StartupSettingsWindow>("Form_Ovl_prvky", state_);
     hooks.openStartupSettings = [this] { startupSettings_->open(); };
 
-    manualTeamNames_ = create<ManualTeamNamesWindow>(state_);
+    publicPlay_ = create<TForm_hry>("Komercni_provoz", state_);
+    hooks.showPublicPlay = [this] { bringToFront(*publicPlay_); };
+
+    suddenVictory_ = create<TForm_SV>("Sudden_Victory", state_);
+    hooks.toggleSuddenVictory = [this] { toggle(*suddenVictory_); };
+    QObject::connect(
+        registry_, &RegistryWindow::playerCaptionsChanged, suddenVictory_,
+        [this](const std::vector<std::string>& lines) { suddenVictory_->setPlayerCaptions(lines); });
+
+    manualTeamNames_ = create<ManualTeamNamesWindow>("Form_manual_druzstva", state_);
     hooks.openManualTeamNames = [this] { manualTeamNames_->open(); };
-    QObject::connect(manualTeamNames_, &ManualTeamNamesWindow::saved, main_, &MainWindow::blockChanged);
+    QObject::connect(manualTeamNames_, &ManualTeamNamesWindow::saved, main_, repaintConsole);
 }
 
 WindowSet::~WindowSet() {
     while (!owned_.empty())
         owned_.pop_back();
+}
+
+void WindowSet::connectLaneServer(LaneServer& server) {
+    QObject::connect(&server, &LaneServer::laneChanged, main_, &MainWindow::laneChanged);
+    QObject::connect(&server, &LaneServer::blockChanged, main_, &MainWindow::blockChanged);
+    QObject::connect(&server, &LaneServer::matchEnded, main_, &MainWindow::matchEnded);
+    QObject::connect(&server, &LaneServer::nameSwapSeconds, main_, &MainWindow::nameSwapSeconds);
+    QObject::connect(&server, &LaneServer::scoreDigit, main_, &MainWindow::scoreDigit);
+    QObject::connect(&server, &LaneServer::throwChanged, overview_, [this] { overview_->Zobr_text(); });
+    server.link().publicPlayIntake = [this](int lane) { publicPlay_->frameIntake(lane); };
 }
 
 void WindowSet::toggle(QWidget& window) {

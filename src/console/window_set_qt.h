@@ -4,9 +4,14 @@
 // kept until the program ends: windows are shown and hidden, never destroyed.
 //
 // To add a window: give it a member below, create it in the constructor at its
-// place in the order with create<...>(), and connect the console's hooks
-// (mainWindow().hooks) that open it.
+// place in the order with create<...>("ObjectName", ...), and fill the
+// console's hooks (mainWindow().hooks) that open it. The order, by object name:
+// TForm1 (console), Tvysl1 (overview), Klavesnice, THraci_main (registry),
+// Klub, Druzstvo, Hrac, Druh_hry, Zmena_hodu (throw correction),
+// Vysledkova_tabule, Texty, Form_Ovl_prvky, Cesta_k_formularum,
+// Nastaveni_tabule, Komercni_provoz, Turnaj, Sudden_Victory, Form_manual_druzstva.
 
+#include <QString>
 #include <QWidget>
 
 #include <memory>
@@ -15,10 +20,18 @@
 namespace kuzelna {
 
 struct MatchState;
+class LaneServer;
 class MainWindow;
+class Tvysl1;
 class KeypadWindow;
+class RegistryWindow;
+class NameNoteDialog;
+class PlayerDialog;
 class KindOfGameDialog;
+class Zmena_hodu;
 class StartupSettingsWindow;
+class TForm_hry;
+class TForm_SV;
 class ManualTeamNamesWindow;
 
 class WindowSet {
@@ -28,10 +41,19 @@ public:
     WindowSet(const WindowSet&) = delete;
     WindowSet& operator=(const WindowSet&) = delete;
 
+    // The lane link's notifications reach the windows; public play takes the
+    // lane frames while it is switched on.
+    void connectLaneServer(LaneServer& server);
+
     MainWindow& mainWindow() const { return *main_; }
+    Tvysl1& overview() const { return *overview_; }
     KeypadWindow& keypad() const { return *keypad_; }
+    RegistryWindow& registry() const { return *registry_; }
     KindOfGameDialog& kindOfGame() const { return *kindOfGame_; }
+    Zmena_hodu& throwCorrection() const { return *throwCorrection_; }
     StartupSettingsWindow& startupSettings() const { return *startupSettings_; }
+    TForm_hry& publicPlay() const { return *publicPlay_; }
+    TForm_SV& suddenVictory() const { return *suddenVictory_; }
     ManualTeamNamesWindow& manualTeamNames() const { return *manualTeamNames_; }
 
     // Every window in the order it was created, the console first.
@@ -43,9 +65,10 @@ public:
     static void bringToFront(QWidget& window);
 
 private:
-    template <class Window, class... Args> Window* create(Args&&... args) {
+    template <class Window, class... Args> Window* create(const char* objectName, Args&&... args) {
         auto window = std::make_unique<Window>(std::forward<Args>(args)...);
         Window* raw = window.get();
+        raw->setObjectName(QString::fromLatin1(objectName));
         order_.push_back(raw);
         owned_.push_back(std::move(window));
         return raw;
@@ -56,9 +79,17 @@ private:
     std::vector<std::unique_ptr<QWidget>> owned_; // destroyed in reverse order of creation
 
     MainWindow* main_ = nullptr;
+    Tvysl1* overview_ = nullptr;
     KeypadWindow* keypad_ = nullptr;
+    RegistryWindow* registry_ = nullptr;
+    NameNoteDialog* clubDialog_ = nullptr;
+    NameNoteDialog* teamDialog_ = nullptr;
+    PlayerDialog* playerDialog_ = nullptr;
     KindOfGameDialog* kindOfGame_ = nullptr;
+    Zmena_hodu* throwCorrection_ = nullptr;
     StartupSettingsWindow* startupSettings_ = nullptr;
+    TForm_hry* publicPlay_ = nullptr;
+    TForm_SV* suddenVictory_ = nullptr;
     ManualTeamNamesWindow* manualTeamNames_ = nullptr;
 };
 

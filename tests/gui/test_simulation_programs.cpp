@@ -25,8 +25,8 @@ void SimulationProgramsTest::simulatePlaysAWholeMatch() {
     QTemporaryDir dir;
     QProcess kuzelna;
     kuzelna.setWorkingDirectory(dir.path());
-    kuzelna.start(program("kuzelna"), {"--simulate", "--speed", "100", "--kind", "40", "--lanes", "2",
-                                       "--duels", "2", "--pace", "0", "--noise", "0.1"});
+    kuzelna.start(program("kuzelna"), {"--simulate", "--headless", "--speed", "100", "--kind", "40",
+                                       "--lanes", "2", "--duels", "2", "--pace", "0", "--noise", "0.1"});
     QVERIFY(kuzelna.waitForFinished(60000));
     const QString out = QString::fromUtf8(kuzelna.readAllStandardOutput());
     QCOMPARE(kuzelna.exitCode(), 0);
@@ -48,8 +48,8 @@ void SimulationProgramsTest::lanesimServesAnotherProcess() {
 
     QProcess kuzelna;
     kuzelna.setWorkingDirectory(dir.path());
-    kuzelna.start(program("kuzelna"),
-                  {"--port", device, "--speed", "100", "--kind", "60", "--lanes", "4", "--duels", "2"});
+    kuzelna.start(program("kuzelna"), {"--port", device, "--headless", "--speed", "100", "--kind", "60",
+                                       "--lanes", "4", "--duels", "2"});
     QVERIFY(kuzelna.waitForFinished(60000));
     QCOMPARE(kuzelna.exitCode(), 0);
     const QString out = QString::fromUtf8(kuzelna.readAllStandardOutput());

@@ -1,0 +1,38 @@
+#include "console/simulation_lineup.h"
+
+#include "core/cp1250.h"
+#include "core/match_state.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+namespace kuzelna {
+
+namespace {
+
+constexpr std::array<const char*, 16> kSurnames = {
+    "Novák", "Dvořák",   "Černý", "Procházka", "Kučera", "Veselý",  "Horák", "Němec",
+    "Marek", "Pospíšil", "Hájek", "Jelínek",   "Král",   "Růžička", "Beneš", "Fiala"};
+constexpr std::array<const char*, 12> kFirstNames = {"Jan",      "Petr",   "Josef",  "Pavel",
+                                                     "Jiří",     "Martin", "Tomáš",  "Jaroslav",
+                                                     "Miroslav", "Zdeněk", "Václav", "Michal"};
+
+} // namespace
+
+void fillSimulationLineups(MatchState& state) {
+    state.homeTeamName = cp1250::fromUtf8("Sokol Brno");
+    state.guestTeamName = cp1250::fromUtf8("Slavoj Vyšehrad");
+    const int slots = std::min(2 * static_cast<int>(state.pairCount), kMaxSlots);
+    for (int slot = 1; slot <= slots; ++slot) {
+        PlayerSlot& player = state.player[static_cast<std::size_t>(slot)];
+        const auto i = static_cast<std::size_t>(slot - 1);
+        player.surname = cp1250::fromUtf8(kSurnames[i % kSurnames.size()]);
+        player.firstName = cp1250::fromUtf8(kFirstNames[(i * 5) % kFirstNames.size()]);
+        std::string display = player.surname.str() + " " + player.firstName.str();
+        display.resize(18, ' ');
+        player.displayName = display;
+    }
+}
+
+} // namespace kuzelna
