@@ -58,7 +58,6 @@ std::optional<int> editValue(const QLineEdit* edit) {
 
 BoardSettingsDialog::BoardSettingsDialog(MatchState& state, QWidget* parent)
     : QDialog(parent), state_(state) {
-    setObjectName(QStringLiteral("boardSettings"));
     setWindowTitle(QStringLiteral("Výsledková tabule - nastavení"));
 
     auto* placement = new QGroupBox(QStringLiteral(" Umístění okna výsledkové tabule "), this);

@@ -59,7 +59,6 @@ constexpr int kTotalsY = 665;
 
 ResultsBoardWindow::ResultsBoardWindow(MatchState& state, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), state_(state) {
-    setObjectName(QStringLiteral("resultsBoard"));
     resize(kWidth, kHeight);
     // Decoded once; every repaint draws the same pixmap.
     QImageReader reader(QStringLiteral(":/boards/results_board.jpg"), "jpeg");

@@ -35,7 +35,6 @@ const QColor kGrey(128, 128, 128);
 
 TournamentBoardWindow::TournamentBoardWindow(MatchState& state, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), state_(state) {
-    setObjectName(QStringLiteral("tournamentBoard"));
     resize(kWidth, kHeight);
 
     const std::array<const char*, 5> headers = {"P.", "Jmeno", "plne", "dor", "cel."};

@@ -3,6 +3,9 @@
 #include "aids/keypad_window.h"
 #include "aids/manual_team_names_window.h"
 #include "aids/startup_settings_window.h"
+#include "boards/board_settings_dialog.h"
+#include "boards/results_board_window.h"
+#include "boards/tournament_board_window.h"
 #include "commercial/public_play_window.h"
 #include "console/central_error_handler_qt.h"
 #include "console/main_window.h"
@@ -68,11 +71,20 @@ WindowSet::WindowSet(MatchState& state) : state_(state) {
     throwCorrection_ = create<Zmena_hodu>("Zmena_hodu", state_, overview_->selection());
     overview_->setCorrectionDialog(throwCorrection_);
 
+    resultsBoard_ = create<ResultsBoardWindow>("Vysledkova_tabule", state_);
+    hooks.toggleResultsBoard = [this] { resultsBoard_->toggleFromButton(); };
+
     startupSettings_ = create<StartupSettingsWindow>("Form_Ovl_prvky", state_);
     hooks.openStartupSettings = [this] { startupSettings_->open(); };
 
+    boardSettings_ = create<BoardSettingsDialog>("Nastaveni_tabule", state_, main_);
+    hooks.openBoardSettings = [this] { boardSettings_->openFromMenu(); };
+
     publicPlay_ = create<TForm_hry>("Komercni_provoz", state_);
     hooks.showPublicPlay = [this] { bringToFront(*publicPlay_); };
+
+    tournamentBoard_ = create<TournamentBoardWindow>("Turnaj", state_);
+    hooks.toggleTournamentBoard = [this] { tournamentBoard_->toggleFromButton(); };
 
     suddenVictory_ = create<TForm_SV>("Sudden_Victory", state_);
     hooks.toggleSuddenVictory = [this] { toggle(*suddenVictory_); };

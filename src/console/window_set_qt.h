@@ -33,6 +33,9 @@ class StartupSettingsWindow;
 class TForm_hry;
 class TForm_SV;
 class ManualTeamNamesWindow;
+class ResultsBoardWindow;
+class BoardSettingsDialog;
+class TournamentBoardWindow;
 
 class WindowSet {
 public:
@@ -55,6 +58,9 @@ public:
     TForm_hry& publicPlay() const { return *publicPlay_; }
     TForm_SV& suddenVictory() const { return *suddenVictory_; }
     ManualTeamNamesWindow& manualTeamNames() const { return *manualTeamNames_; }
+    ResultsBoardWindow& resultsBoard() const { return *resultsBoard_; }
+    BoardSettingsDialog& boardSettings() const { return *boardSettings_; }
+    TournamentBoardWindow& tournamentBoard() const { return *tournamentBoard_; }
 
     // Every window in the order it was created, the console first.
     const std::vector<QWidget*>& windows() const { return order_; }
@@ -91,6 +97,9 @@ private:
     TForm_hry* publicPlay_ = nullptr;
     TForm_SV* suddenVictory_ = nullptr;
     ManualTeamNamesWindow* manualTeamNames_ = nullptr;
+    ResultsBoardWindow* resultsBoard_ = nullptr;
+    BoardSettingsDialog* boardSettings_ = nullptr;
+    TournamentBoardWindow* tournamentBoard_ = nullptr;
 };
 
 } // namespace kuzelna
