@@ -147,8 +147,8 @@ struct MatchState {
     OneBased<std::string, kMaxLanes> laneFrameCache{};
     bool matchOver = false; // the last block has finished: the match cycle is stopped for good
     // Per-lane memory of throw recording: the last settled counter of the lane
-    // (0 while blank), and whether a "100 Hs" counter has wrapped from 99 to 0,
-    // so that frames at 0 belong to throw 100.
+    // (0 while blank), and whether the counter has wrapped to 0 for the game's
+    // last throw ("100 Hs": 99 to 0), so that frames at 0 belong to that throw.
     OneBased<u8, kMaxLanes> laneLastCounter{};
     OneBased<u8, kMaxLanes> laneWrapped{};
 

@@ -10,9 +10,6 @@
 namespace kuzelna {
 namespace {
 
-constexpr int kHundredThrowsKind = 3; // "100 Hs": its two-digit counter wraps to 0 for throw 100
-constexpr int kWrappedThrow = 100;
-
 bool validSlot(int slot) {
     return slot >= 1 && slot <= kMaxSlots;
 }
@@ -37,6 +34,11 @@ void finishBlockIfAllBlank(MatchState& state, MatchEvents& events) {
     }
 }
 
+// The last throw of a player's game, which ends its last lane.
+int lastThrowOfGame(const MatchState& state) {
+    return std::min(throwsPerLane(state.gameKind) * state.lanesPerPlayer, kMaxThrows);
+}
+
 } // namespace
 
 int laneCounter(const LaneStatus& status) {
@@ -49,7 +51,7 @@ int laneCounter(const LaneStatus& status) {
 int laneThrowNumber(const MatchState& state, int lane) {
     if (lane < 1 || lane > kMaxLanes) return -1;
     const int counter = laneCounter(state.laneStatus[lane]);
-    return counter == 0 && state.laneWrapped[lane] ? kWrappedThrow : counter;
+    return counter == 0 && state.laneWrapped[lane] ? lastThrowOfGame(state) : counter;
 }
 
 void recordLane(MatchState& state, int lane, MatchEvents& events) {
@@ -60,13 +62,15 @@ void recordLane(MatchState& state, int lane, MatchEvents& events) {
     int changedSlot = 0;
 
     if (settled && counter >= 0) {
-        // A "100 Hs" counter falls from 99 to 0 for throw 100 and stays at 0
-        // until the lane goes blank; a fresh lane at 0 has not been active.
-        state.laneWrapped[lane] = counter == 0 && state.gameKind == kHundredThrowsKind &&
-                                  state.laneActive[lane] &&
-                                  (state.laneLastCounter[lane] == 99 || state.laneWrapped[lane]);
+        // A counter that cannot show the game's last throw ("100 Hs" counts
+        // to 99, the counter's range ends at 199) falls back to 0 for it and
+        // stays there until the lane goes blank. A lane at 0 before its first
+        // throw is not active and has not wrapped.
+        const int lastThrow = lastThrowOfGame(state);
+        state.laneWrapped[lane] = counter == 0 && state.laneActive[lane] &&
+                                  (state.laneLastCounter[lane] == lastThrow - 1 || state.laneWrapped[lane]);
         state.laneLastCounter[lane] = static_cast<u8>(counter);
-        const int n = state.laneWrapped[lane] ? kWrappedThrow : counter;
+        const int n = state.laneWrapped[lane] ? lastThrow : counter;
         const u8 pins = status[4];
         if (n > 0) {
             const int slot = Zjisti_cislo_hrace(state, n - 1, lane);

@@ -14,8 +14,8 @@ class MatchEvents;
 int laneCounter(const LaneStatus& status);
 
 // The throw number lane L is at as throw recording sees it: the counter, except
-// that a "100 Hs" counter which has wrapped from 99 to 0 stands for throw 100.
-// -1 when the counter is blank.
+// that a counter which fell to 0 right after the game's last throw but one
+// ("100 Hs": 99 to 0) stands for the game's last throw. -1 when blank.
 int laneThrowNumber(const MatchState& state, int lane);
 
 // Record lane L after its status bytes were stored: store the throw, move the

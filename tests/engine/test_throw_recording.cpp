@@ -123,7 +123,7 @@ TEST(ThrowRecording, BlockMovesOnlyWhenTheLastActiveLaneGoesBlank) {
     }
 }
 
-TEST(ThrowRecording, HundredThrowsCounterWrapRecordsThrowHundred) {
+TEST(ThrowRecording, CounterWrapRecordsTheLastThrowOfTheGame) {
     // "100 Hs" on 4 lanes: lane 1 has slot 1 for throws 1..50 and slot 2 for 51..100.
     Fixture f(3, 1, 4, 2);
     for (int n = 1; n <= 99; ++n)
@@ -149,6 +149,15 @@ TEST(ThrowRecording, HundredThrowsCounterWrapRecordsThrowHundred) {
     EXPECT_EQ(miss.s->player[4].throwCount, 100);
     EXPECT_EQ(miss.s->player[3].throwCount, 0);
     EXPECT_EQ(miss.s->player[4].faults, 89 + 1); // throws 1..89 unplayed, and throw 100
+
+    // "200 Hs": the counter ends at 199, so throw 200 comes as 0 as well.
+    Fixture twoHundred(1, 1, 4, 4);
+    twoHundred.frame(2, 199, 3);
+    twoHundred.frame(2, 0, 8);
+    // lane 2, last segment: position 4
+    EXPECT_EQ(twoHundred.s->player[4].throws[200], 8);
+    EXPECT_EQ(twoHundred.s->player[4].throwCount, 200);
+    EXPECT_EQ(twoHundred.s->player[4].laneClearing[4], 3 + 8);
 
     // A fresh lane at 0 has not wrapped; nor has a lane after it went blank.
     Fixture fresh(3, 1, 4, 2);
