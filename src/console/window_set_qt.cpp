@@ -41,7 +41,8 @@ WindowSet::WindowSet(MatchState& state) : state_(state) {
     ConsoleHooks& hooks = main_->hooks;
     const auto repaintConsole = [this] { main_->blockChanged(); };
 
-    overview_ = create<Tvysl1>("Tvysl1", state_);
+    overview_ = create<Tvysl1>("Tvysl1", state_, main_); // centred on the console when shown
+    overview_->errorHandler = &KuzelnaApplication::handleError;
     hooks.toggleOverview = [this] { toggle(*overview_); };
     hooks.beforeQuit = [this] { overview_->disconnectFtp(); };
     QObject::connect(overview_, &Tvysl1::statusLineChanged, main_, &MainWindow::syncFromState);
@@ -68,7 +69,7 @@ WindowSet::WindowSet(MatchState& state) : state_(state) {
     hooks.toggleKindOfGame = [this] { kindOfGame_->toggle(); };
     QObject::connect(kindOfGame_, &KindOfGameDialog::applied, main_, repaintConsole);
 
-    throwCorrection_ = create<Zmena_hodu>("Zmena_hodu", state_, overview_->selection());
+    throwCorrection_ = create<Zmena_hodu>("Zmena_hodu", state_, overview_->selection(), overview_);
     overview_->setCorrectionDialog(throwCorrection_);
 
     resultsBoard_ = create<ResultsBoardWindow>("Vysledkova_tabule", state_);

@@ -50,6 +50,7 @@ public:
     void sendDatagram() override { window_.utp_posilani(); }
     void writeResultFiles() override { kuzelna::writeResultFiles(window_.state_, "."); }
     void advertCaption(const std::string& caption) override {
+        window_.state_.controls.advertCaption = caption;
         emit window_.advertCaptionChanged(fromCp1250(caption));
     }
 
@@ -60,6 +61,7 @@ private:
 Tvysl1::Tvysl1(MatchState& state, QWidget* parent)
     : QDialog(parent), state_(state), actions_(std::make_unique<Actions>(*this)),
       monitor_(std::make_unique<MonitorLink>(state)), ftp_(std::make_unique<FtpClient>()) {
+    setObjectName(QStringLiteral("Tvysl1"));
     setWindowTitle(fromCp1250(overviewCaption(true)));
     setFixedSize(838, 661);
     setModal(false);

@@ -13,6 +13,7 @@ namespace kuzelna {
 
 Zmena_hodu::Zmena_hodu(MatchState& state, const OverviewSelection& selection, QWidget* parent)
     : QDialog(parent), state_(state), selection_(selection) {
+    setObjectName(QStringLiteral("Zmena_hodu"));
     setWindowTitle(QStringLiteral("Zmena_hodu"));
     setFixedSize(184, 164);
     setModal(false);
