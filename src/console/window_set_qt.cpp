@@ -15,7 +15,11 @@
 #include "registry/name_note_dialog.h"
 #include "registry/player_dialog.h"
 #include "registry/registry_window.h"
+#include "reports/accompanying_texts_dialog.h"
+#include "reports/forms_path_dialog.h"
 #include "reports/overview_window.h"
+#include "reports/report_actions_qt.h"
+#include "reports/spreadsheet_factory_qt.h"
 #include "reports/throw_correction_dialog.h"
 #include "scoring/kind_of_game_dialog.h"
 #include "suddenvictory/sudden_victory_window.h"
@@ -74,12 +78,31 @@ WindowSet::WindowSet(MatchState& state) : state_(state) {
 
     resultsBoard_ = create<ResultsBoardWindow>("Vysledkova_tabule", state_);
     hooks.toggleResultsBoard = [this] { resultsBoard_->toggleFromButton(); };
+    // The workbooks: the spreadsheet application of this platform.
+    reports_ =
+        std::make_unique<ReportActions>(state_, main_, platformSpreadsheet(), currentReportEnvironment);
+    hooks.writeMatchReport = [this](const MatchReportRequest& request) {
+        reports_->writeMatchReport(request.form, request.duels, request.prefix);
+    };
+    hooks.closeSpreadsheet = [this] { reports_->closeSpreadsheet(); };
+    hooks.rankTournament = [this] { reports_->rankTournament(); };
+    hooks.chooseTournamentFile = [this] { reports_->chooseTournamentFile(); };
+    hooks.exportPlayer = [this](int slot, bool home) { reports_->exportPlayer(slot, home); };
+    overview_->printPlayerResults = [this](bool home, int slot) {
+        reports_->exportPlayer(slot, home);
+        main_->syncFromState();
+    };
+
+    texts_ = create<TDopr_Text_Form>("Texty", state_);
+    hooks.openTexts = [this] { texts_->open(); };
 
     startupSettings_ = create<StartupSettingsWindow>("Form_Ovl_prvky", state_);
     hooks.openStartupSettings = [this] { startupSettings_->open(); };
 
     boardSettings_ = create<BoardSettingsDialog>("Nastaveni_tabule", state_, main_);
     hooks.openBoardSettings = [this] { boardSettings_->openFromMenu(); };
+    formsPath_ = create<Tformular_cesta>("Cesta_k_formularum", state_);
+    hooks.openTemplatePath = [this] { formsPath_->open(); };
 
     publicPlay_ = create<TForm_hry>("Komercni_provoz", state_);
     hooks.showPublicPlay = [this] { bringToFront(*publicPlay_); };

@@ -36,6 +36,9 @@ class ManualTeamNamesWindow;
 class ResultsBoardWindow;
 class BoardSettingsDialog;
 class TournamentBoardWindow;
+class TDopr_Text_Form;
+class Tformular_cesta;
+class ReportActions;
 
 class WindowSet {
 public:
@@ -61,6 +64,10 @@ public:
     ResultsBoardWindow& resultsBoard() const { return *resultsBoard_; }
     BoardSettingsDialog& boardSettings() const { return *boardSettings_; }
     TournamentBoardWindow& tournamentBoard() const { return *tournamentBoard_; }
+    TDopr_Text_Form& accompanyingTexts() const { return *texts_; }
+    Tformular_cesta& formsPath() const { return *formsPath_; }
+    // The workbooks: match report, tournament, ranking and player sheets.
+    ReportActions& reports() const { return *reports_; }
 
     // Every window in the order it was created, the console first.
     const std::vector<QWidget*>& windows() const { return order_; }
@@ -100,6 +107,9 @@ private:
     ResultsBoardWindow* resultsBoard_ = nullptr;
     BoardSettingsDialog* boardSettings_ = nullptr;
     TournamentBoardWindow* tournamentBoard_ = nullptr;
+    TDopr_Text_Form* texts_ = nullptr;
+    Tformular_cesta* formsPath_ = nullptr;
+    std::unique_ptr<ReportActions> reports_;
 };
 
 } // namespace kuzelna

@@ -1,0 +1,112 @@
+// The console's report buttons and settings menu reach the workbooks and the
+// settings dialogs, with the real spreadsheet application (headless here).
+
+#include "console/central_error_handler_qt.h"
+#include "console/main_window.h"
+#include "console/window_set_qt.h"
+#include "core/match_state.h"
+#include "reports/accompanying_texts_dialog.h"
+#include "reports/forms_path_dialog.h"
+#include "reports/report_actions_qt.h"
+#include "support/scratch_folder.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace kuzelna;
+using namespace kuzelna::testing;
+
+class ReportWiringTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ScratchFolder> folder;
+    std::unique_ptr<MatchState> state;
+    std::unique_ptr<WindowSet> windows;
+    QString startDirectory;
+
+    void click(const char* name) {
+        auto* button = windows->mainWindow().findChild<QPushButton*>(QString::fromLatin1(name));
+        QVERIFY2(button, name);
+        // As the operator clicks: through the event loop, where the central
+        // error handler catches what a handler raises.
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    void trigger(const QString& menu, const QString& item) {
+        for (QAction* top : windows->mainWindow().menuBar()->actions()) {
+            if (top->text() != menu || !top->menu()) continue;
+            for (QAction* action : top->menu()->actions()) {
+                if (action->text() == item) return action->trigger();
+            }
+        }
+        QFAIL(qPrintable("no menu item " + item));
+    }
+
+private slots:
+    void init() {
+        folder = std::make_unique<ScratchFolder>("wiring");
+        startDirectory = QDir::currentPath();
+        QDir::setCurrent(QString::fromStdString(folder->path().string()));
+        for (const char* name : {"zapis.xls", "Vypis4.xls"}) {
+            std::filesystem::copy_file(std::filesystem::path(KUZELNA_BINARY_DIR) / "templates" / name,
+                                       folder->path() / name);
+        }
+        state = std::make_unique<MatchState>();
+        state->formsPath = folder->path().string();
+        state->pairCount = 1;
+        state->lanesPerPlayer = 4;
+        windows = std::make_unique<WindowSet>(*state);
+        windows->mainWindow().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&windows->mainWindow()));
+    }
+    void cleanup() {
+        windows.reset();
+        state.reset();
+        QDir::setCurrent(startDirectory);
+        folder.reset();
+    }
+
+    void settingsMenuOpensTheTwoDialogs() {
+        state->refereeName = "Ji\xF8\xED";
+        trigger(QStringLiteral("Nastavení"), QStringLiteral("Doprovodné texty"));
+        QVERIFY(windows->accompanyingTexts().isVisible());
+        QCOMPARE(windows->accompanyingTexts().refereeNameEdit()->text(), QStringLiteral("Jiří"));
+        trigger(QStringLiteral("Nastavení"), QStringLiteral("Cesta k formulářům"));
+        QVERIFY(windows->formsPath().isVisible());
+        QCOMPARE(windows->formsPath().pathEdit()->text(), QString::fromStdString(folder->path().string()));
+    }
+
+    void reportButtonWritesTheReportAndZavriEndsTheOffice() {
+        state->player[1].surname = "Dvo\xF8\xE1k";
+        click("newReport");
+        QStringList reports = QDir(QDir::currentPath()).entryList({QStringLiteral("N *.xls")});
+        QCOMPARE(reports.size(), 1);
+        QVERIFY(reports[0].startsWith(QStringLiteral("N  Domácí  -  Hosté  ")));
+        QVERIFY(windows->reports().session().current() != nullptr);
+        click("closeSpreadsheet");
+        QVERIFY(windows->reports().session().current() == nullptr);
+    }
+
+    // No printer here: "Vysl1" leaves the PDF's name in the status line, not "Tisk OK".
+    void laneButtonExportsThePlayerSeenOnTheLane() {
+        state->playerSheetsPath = folder->path().string();
+        state->laneShownPlayer[1] = 3; // slot 2, a guest
+        click("vysl1");
+        QCOMPARE(QString::fromStdString(state->controls.statusLine),
+                 QStringLiteral("Tisk do PDF: zVypis4.pdf"));
+        QVERIFY(QFile::exists(QStringLiteral("zVypis4.pdf")));
+    }
+};
+
+int main(int argc, char** argv) {
+    KuzelnaApplication app(argc, argv);
+    ReportWiringTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_report_wiring.moc"
