@@ -7,6 +7,7 @@
 #include "core/match_state.h"
 #include "reports/accompanying_texts_dialog.h"
 #include "reports/forms_path_dialog.h"
+#include "reports/overview_window.h"
 #include "reports/report_actions_qt.h"
 #include "support/scratch_folder.h"
 
