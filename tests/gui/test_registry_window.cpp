@@ -1,3 +1,5 @@
+#include "console/main_window.h"
+#include "console/window_set_qt.h"
 #include "core/cp1250.h"
 #include "core/match_state.h"
 #include "registry/name_note_dialog.h"
@@ -12,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -385,6 +388,53 @@ private slots:
         loadRegistry(registryPath(), written);
         QCOMPARE(serializeRegistry(written), serializeRegistry(window_->tree()));
         QCOMPARE(written.roots().front()->line, cp1250::fromUtf8("Řevnice - jihzápad"));
+    }
+
+    void theConsoleOpensTheRegistryWithItsDialogs() {
+        writeFile(registryFile(), kFixture);
+        WindowSet windows(*state_);
+        RegistryWindow& registry = windows.registry();
+        QCOMPARE(registry.tree().roots().size(), std::size_t(2));
+        windows.mainWindow().show();
+
+        auto* button = windows.mainWindow().findChild<QPushButton*>("registryButton");
+        QVERIFY(button);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(registry.isVisible());
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(!registry.isVisible());
+
+        QAction* menuItem = nullptr;
+        for (QAction* menu : windows.mainWindow().menuBar()->actions()) {
+            if (menu->text() == QStringLiteral("Nastavení") && menu->menu()) {
+                for (QAction* item : menu->menu()->actions())
+                    if (item->text() == QStringLiteral("Hráči")) menuItem = item;
+            }
+        }
+        QVERIFY(menuItem);
+        menuItem->trigger();
+        QVERIFY(registry.isVisible());
+
+        // The pop-up reaches the dialogs created with the window.
+        registry.newClubAction()->trigger();
+        QWidget* clubDialog = nullptr;
+        for (QWidget* window : windows.windows())
+            if (window->objectName() == QStringLiteral("Klub")) clubDialog = window;
+        QVERIFY(clubDialog);
+        QVERIFY(clubDialog->isVisible());
+
+        // Confirming hands the lines on to the Sudden Victory window.
+        registry.treeView()->expandAll();
+        RegistryNode* first = registry.tree().roots()[0]->children[0]->children[0].get();
+        const QPoint point = registry.treeView()->visualItemRect(registry.itemOf(first)).center();
+        QTest::mouseClick(registry.treeView()->viewport(), Qt::LeftButton, {}, point);
+        QTest::mouseDClick(registry.treeView()->viewport(), Qt::LeftButton, {}, point);
+        QTest::mouseClick(registry.okButton(), Qt::LeftButton);
+        QCOMPARE(windows.suddenVictory().findChild<QLabel*>("player1")->text(),
+                 QStringLiteral("1 - Novák Jan, 01.01.1990 , "));
+        QCOMPARE(windows.suddenVictory().findChild<QLabel*>("player2")->text(), QString());
+        QVERIFY(!registry.isVisible());
+        QCOMPARE(readFile(registryFile()), bytes(kFixture));
     }
 };
 
