@@ -256,16 +256,18 @@ void MainWindow::buildControls() {
                 &QPushButton::clicked, this, [this, lane] { printLane(lane); });
     }
 
-    // Held by the console but never shown: public play, the tie-break window
-    // and whole-set scoring stay switched off.
+    // Held by the console and hidden: public play, the tie-break window and
+    // whole-set scoring stay switched off unless zodided.ini asks for the
+    // extended features ([Default] rozsirene=1).
+    const bool extended = state_.extendedFeatures != 0;
     auto* games = button("gamesButton", QStringLiteral("Hry"), 560, 400, 41, 25);
-    games->hide();
+    games->setVisible(extended);
     connect(games, &QPushButton::clicked, this, [this, call] { call(hooks.showPublicPlay); });
     auto* suddenVictory = button("suddenVictoryButton", QStringLiteral("Sudden Victory"), 560, 424, 89, 25);
-    suddenVictory->hide();
+    suddenVictory->setVisible(extended);
     connect(suddenVictory, &QPushButton::clicked, this, [this, call] { call(hooks.toggleSuddenVictory); });
     tandem_ = check("tandem", QStringLiteral("Tandem"), 608, 400, 65);
-    tandem_->hide();
+    tandem_->setVisible(extended);
 
     for (QCheckBox* box :
          {tournament_, displayExtra_, pairs_, monitors_, monitorTwoLanes_, monitorSums_, tandem_}) {
