@@ -99,10 +99,11 @@ WindowSet::WindowSet(MatchState& state) : state_(state) {
     startupSettings_ = create<StartupSettingsWindow>("Form_Ovl_prvky", state_);
     hooks.openStartupSettings = [this] { startupSettings_->open(); };
 
-    boardSettings_ = create<BoardSettingsDialog>("Nastaveni_tabule", state_, main_);
-    hooks.openBoardSettings = [this] { boardSettings_->openFromMenu(); };
     formsPath_ = create<Tformular_cesta>("Cesta_k_formularum", state_);
     hooks.openTemplatePath = [this] { formsPath_->open(); };
+
+    boardSettings_ = create<BoardSettingsDialog>("Nastaveni_tabule", state_, main_);
+    hooks.openBoardSettings = [this] { boardSettings_->openFromMenu(); };
 
     publicPlay_ = create<TForm_hry>("Komercni_provoz", state_);
     hooks.showPublicPlay = [this] { bringToFront(*publicPlay_); };
