@@ -22,6 +22,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 
@@ -59,6 +60,11 @@ int runHeadless(KuzelnaApplication& app, MatchState& state, LaneServer& server, 
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // A windowless run must not need a display: it never shows a window.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--headless") == 0 && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     KuzelnaApplication app(argc, argv);
     QApplication::setApplicationName("kuzelna");
 

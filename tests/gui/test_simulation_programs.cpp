@@ -1,5 +1,6 @@
 // The two programs of the virtual alley, run as a user runs them: kuzelna
-// --simulate on its own, and kuzelna-lanesim with kuzelna opening its device.
+// --simulate on its own (on a machine without a display), and kuzelna-lanesim
+// with kuzelna opening its device.
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -25,6 +26,11 @@ void SimulationProgramsTest::simulatePlaysAWholeMatch() {
     QTemporaryDir dir;
     QProcess kuzelna;
     kuzelna.setWorkingDirectory(dir.path());
+    // As on a server without a screen: no display and no platform chosen.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QLatin1String(name));
+    kuzelna.setProcessEnvironment(env);
     kuzelna.start(program("kuzelna"), {"--simulate", "--headless", "--speed", "100", "--kind", "40",
                                        "--lanes", "2", "--duels", "2", "--pace", "0", "--noise", "0.1"});
     QVERIFY(kuzelna.waitForFinished(60000));
