@@ -7,11 +7,18 @@ namespace kuzelna {
 namespace {
 
 // Loads the current file and saves it with `write` applied. A file that exists
-// but cannot be read is left alone: saving would drop every other setting.
+// but cannot be read is left alone: saving would drop every other setting. A
+// read-only file is left alone too: it is saved through a new file renamed over
+// it, which a writable folder would allow.
 template <class Write> bool rewriteIni(const std::filesystem::path& iniPath, Write write) {
     try {
+        namespace fs = std::filesystem;
+        const fs::file_status status = fs::status(iniPath);
+        if (fs::exists(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none) {
+            return false;
+        }
         IniFile ini;
-        if (!ini.load(iniPath.string()) && std::filesystem::exists(iniPath)) return false;
+        if (!ini.load(iniPath.string()) && fs::exists(iniPath)) return false;
         write(ini);
         ini.save(iniPath.string());
         return true;

@@ -45,21 +45,31 @@ TEST(ReportSettings, TextsAreWrittenIntoTheFileKeepingEverythingElse) {
     EXPECT_EQ(state->refereeNumber, "R-17");
 }
 
-// A file that cannot be written: the texts keep their old values, while the
-// reports folder changes for this run anyway.
+// A file that cannot be written (its folder is missing, or it is read-only):
+// the texts keep their old values and the file its content, while the reports
+// folder changes for this run anyway.
 TEST(ReportSettings, FailedWritesFollowEachDialogsRule) {
     ScratchFolder folder("settings");
-    const auto unwritable = folder.path() / "missing" / "zodided.ini";
-    auto state = std::make_unique<MatchState>();
-    state->alleyName = "old";
-    state->formsPath = "old";
+    const auto readOnly = folder.path() / "zodided.ini";
+    write(readOnly, kOtherSettings);
+    std::filesystem::permissions(readOnly,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    for (const auto& unwritable : {folder.path() / "missing" / "zodided.ini", readOnly}) {
+        SCOPED_TRACE(unwritable.string());
+        auto state = std::make_unique<MatchState>();
+        state->alleyName = "old";
+        state->formsPath = "old";
 
-    EXPECT_FALSE(saveAccompanyingTexts(*state, {"new", "new", "new", "new"}, unwritable));
-    EXPECT_FALSE(saveFormsPath(*state, "/srv/zapisy", unwritable));
+        EXPECT_FALSE(saveAccompanyingTexts(*state, {"new", "new", "new", "new"}, unwritable));
+        EXPECT_FALSE(saveFormsPath(*state, "/srv/zapisy", unwritable));
 
-    EXPECT_EQ(state->alleyName, "old");
-    EXPECT_EQ(state->refereeName, "");
-    EXPECT_EQ(state->formsPath, "/srv/zapisy");
+        EXPECT_EQ(state->alleyName, "old");
+        EXPECT_EQ(state->refereeName, "");
+        EXPECT_EQ(state->formsPath, "/srv/zapisy");
+    }
+    EXPECT_EQ(contentOf(readOnly), kOtherSettings);
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
 }
 
 TEST(ReportSettings, AFileThatCannotBeReadIsNotOverwritten) {
