@@ -93,7 +93,9 @@ BoardSettingsDialog::BoardSettingsDialog(MatchState& state, QWidget* parent)
     keepInteger(xEdit_, [] { return primaryScreenWidth(); });
     keepInteger(yEdit_, [] { return 0; });
     connect(detect_, &QPushButton::clicked, this, &BoardSettingsDialog::detectPosition);
-    connect(autoPosition_, &QCheckBox::toggled, this, [this](bool on) {
+    // Only the operator's click fills in the screen position: loading the box
+    // from the settings must keep the stored position in the edits.
+    connect(autoPosition_, &QCheckBox::clicked, this, [this](bool on) {
         if (on) detectPosition();
     });
     connect(save_, &QPushButton::clicked, this, &BoardSettingsDialog::save);

@@ -151,6 +151,16 @@ void BoardSettingsDialogTest::openLoadsTheStateOnlyWhenHidden() {
     dialog.openFromMenu();
     QCOMPARE(dialog.xEdit()->text(), QStringLiteral("999"));
     QVERIFY(dialog.sixteenPointsButton()->isChecked());
+
+    // Loading a set check box shows the stored position, not the screen's.
+    dialog.hide();
+    state.boardAutoPosition = 1;
+    state.boardLeft = 1500;
+    state.boardTop = 7;
+    dialog.openFromMenu();
+    QVERIFY(dialog.autoPositionBox()->isChecked());
+    QCOMPARE(dialog.xEdit()->text(), QStringLiteral("1500"));
+    QCOMPARE(dialog.yEdit()->text(), QStringLiteral("7"));
 }
 
 void BoardSettingsDialogTest::automaticPositionAndDetectFillTheScreenPosition() {
