@@ -18,6 +18,9 @@ SideSums fillSide(const MatchState& state, int firstSlot, std::string_view separ
                   ResultsBoardSide& side) {
     SideSums sums;
     const bool score16 = state.score16 != 0;
+    // Whole-set scoring keeps set points as whole points (a set won is 1), so
+    // they are shown as they are; otherwise they are on the doubled scale.
+    const bool wholeSets = state.controls.tandem;
     for (int row = 0; row < kResultsBoardRows; ++row) {
         const PlayerSlot& p = state.player[static_cast<std::size_t>(firstSlot + 2 * row)];
         ResultsBoardRow& out = side.rows[static_cast<std::size_t>(row)];
@@ -25,13 +28,14 @@ SideSums fillSide(const MatchState& state, int firstSlot, std::string_view separ
         out.total = std::to_string(p.fullTotal + p.clearingTotal);
         out.full = std::to_string(p.fullTotal);
         out.clearing = std::to_string(p.clearingTotal);
-        out.setPoints = halvedText(p.setPointsTotal, separator);
+        out.setPoints =
+            wholeSets ? std::to_string(p.setPointsTotal) : halvedText(p.setPointsTotal, separator);
         // 16-point scoring counts a duel as 2 / 1 / 0 points, 8-point scoring as 1 / half / 0.
         out.duelPoints = score16 ? std::to_string(p.duelPoints) : halvedText(p.duelPoints, separator);
 
         sums.full += p.fullTotal;
         sums.clearing += p.clearingTotal;
-        sums.setPoints += p.setPointsTotal;
+        sums.setPoints += wholeSets ? 2L * p.setPointsTotal : p.setPointsTotal;
         sums.duelPoints += score16 ? 2L * p.duelPoints : p.duelPoints;
     }
     side.total = std::to_string(sums.pins());

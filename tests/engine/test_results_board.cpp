@@ -161,6 +161,22 @@ TEST(ResultsBoard, TotalsAndMatchPoints) {
     }
 }
 
+// Whole-set scoring counts a won set as one point, not two half-points.
+TEST(ResultsBoard, WholeSetScoringShowsSetPointsAsTheyAre) {
+    MatchState state = stateWith({{1, 300, 120, 3, 2}, {2, 290, 131, 1, 0}, {3, 280, 100, 2, 1}}, false);
+    state.controls.tandem = true;
+    const ResultsBoardTexts t = resultsBoardTexts(state, ",");
+    EXPECT_EQ(t.home.rows[0].setPoints, "3");
+    EXPECT_EQ(t.guest.rows[0].setPoints, "1");
+    EXPECT_EQ(t.home.rows[1].setPoints, "2");
+    EXPECT_EQ(t.home.setPoints, "5");
+    EXPECT_EQ(t.guest.setPoints, "1");
+    // Duel points and the match points keep their scale.
+    EXPECT_EQ(t.home.rows[0].duelPoints, "1");
+    EXPECT_EQ(t.home.duelPoints, "1,5");
+    EXPECT_EQ(t.home.matchPoints, "3,5");
+}
+
 TEST(ResultsBoard, SlotsBeyondRowEightStayOff) {
     const ResultsBoardTexts t =
         resultsBoardTexts(stateWith({{17, 200, 100, 4, 2}, {18, 1, 0, 0, 0}}, false), ",");
