@@ -1,18 +1,28 @@
 #include "boards/results_board_art.h"
 #include "boards/results_board_window.h"
 #include "boards/tournament_board_window.h"
+#include "console/main_window.h"
+#include "console/simulation_lineup.h"
+#include "console/window_set_qt.h"
 #include "core/cp1250.h"
 #include "core/match_state.h"
+#include "core/timing.h"
+#include "lanes/lane_server_qt.h"
+#include "lanes/virtual_alley_pty_qt.h"
+#include "scoring/game_kinds.h"
 
 #include <QDir>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <stdexcept>
+#include <tuple>
 
 using namespace kuzelna;
 namespace art = kuzelna::boardart;
@@ -44,6 +54,54 @@ QRect textRect(const QLabel* label) {
 
 QRect regionRect(art::Span x, art::Span y) {
     return QRect(x.from, y.from, x.to - x.from, y.to - y.from);
+}
+
+// Every text of the results board lies inside its region of the picture, for
+// the player rows 1..`rows`; numbers are never cut.
+void checkResultsBoardRegions(const ResultsBoardWindow& board, int rows) {
+    const auto check = [&](const QString& name, QRect region, bool mayClip) {
+        const QLabel* label = labelOf(board, name);
+        QVERIFY2(!label->text().isEmpty(), qPrintable(name));
+        const QRect text = textRect(label);
+        const QRect drawn = text & label->geometry();
+        QVERIFY2(region.contains(drawn), qPrintable(QStringLiteral("%1: text %2,%3 %4x%5 outside %6,%7 %8x%9")
+                                                        .arg(name)
+                                                        .arg(drawn.x())
+                                                        .arg(drawn.y())
+                                                        .arg(drawn.width())
+                                                        .arg(drawn.height())
+                                                        .arg(region.x())
+                                                        .arg(region.y())
+                                                        .arg(region.width())
+                                                        .arg(region.height())));
+        if (!mayClip)
+            QVERIFY2(label->geometry().contains(text), qPrintable(QStringLiteral("%1 is cut: %2 in %3 at %4")
+                                                                      .arg(name)
+                                                                      .arg(text.width())
+                                                                      .arg(label->width())
+                                                                      .arg(label->x())));
+    };
+    const std::array<const char*, 6> columns = {"name",     "total",     "full",
+                                                "clearing", "setPoints", "duelPoints"};
+    for (int side : {art::kHome, art::kGuest}) {
+        const QString prefix = side == art::kHome ? "home." : "guest.";
+        const auto& spans = art::kColumnSpans[static_cast<std::size_t>(side)];
+        check(prefix + "title", regionRect(art::kTitlePlates[side].x, art::kTitlePlates[side].y), true);
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            check(prefix + "header." + columns[c], regionRect(spans[c], art::kHeaderCells), false);
+            for (int row = 1; row <= rows; ++row)
+                check(prefix + QStringLiteral("row%1.").arg(row) + columns[c],
+                      regionRect(spans[c], art::kRowSpans[static_cast<std::size_t>(row - 1)]), c == 0);
+        }
+        for (std::size_t c = 0; c < art::kTotalsColumns; ++c)
+            check(prefix + "totals." + columns[c + 1],
+                  regionRect(art::kTotalsSpans[static_cast<std::size_t>(side)][c], art::kTotalsCells), false);
+        const int frame = art::kSquareFrameWidth;
+        check(prefix + "matchPoints",
+              regionRect(art::kMatchSquareSpans[static_cast<std::size_t>(side)], art::kMatchSquareRows)
+                  .adjusted(frame, frame, -frame, -frame),
+              false);
+    }
 }
 
 void setSlot(MatchState& state, int slot, const char* surname, const char* firstName, int full, int clearing,
@@ -91,6 +149,7 @@ private slots:
     void tournamentBoardToggleSequence();
     void tournamentBoardKeepsItsTextsWhenTheEntrantNumberIsNoInteger();
     void tournamentBoardScreenshot();
+    void boardsDuringASimulatedMatch();
 };
 
 void BoardsTest::resultsBoardBackgroundIsTheDecodedArtwork() {
@@ -243,50 +302,8 @@ void BoardsTest::resultsBoardScreenshotTextsSitInTheirRegions() {
 
     QCOMPARE(QFontInfo(labelOf(board, "home.row1.name")->font()).family(), QStringLiteral("Liberation Sans"));
 
-    // Every visible text lies inside its region of the picture; numbers are never cut.
-    const auto check = [&](const QString& name, QRect region, bool mayClip) {
-        const QLabel* label = labelOf(board, name);
-        QVERIFY2(!label->text().isEmpty(), qPrintable(name));
-        const QRect text = textRect(label);
-        const QRect drawn = text & label->geometry();
-        QVERIFY2(region.contains(drawn), qPrintable(QStringLiteral("%1: text %2,%3 %4x%5 outside %6,%7 %8x%9")
-                                                        .arg(name)
-                                                        .arg(drawn.x())
-                                                        .arg(drawn.y())
-                                                        .arg(drawn.width())
-                                                        .arg(drawn.height())
-                                                        .arg(region.x())
-                                                        .arg(region.y())
-                                                        .arg(region.width())
-                                                        .arg(region.height())));
-        if (!mayClip)
-            QVERIFY2(label->geometry().contains(text), qPrintable(QStringLiteral("%1 is cut: %2 in %3 at %4")
-                                                                      .arg(name)
-                                                                      .arg(text.width())
-                                                                      .arg(label->width())
-                                                                      .arg(label->x())));
-    };
-    const std::array<const char*, 6> columns = {"name",     "total",     "full",
-                                                "clearing", "setPoints", "duelPoints"};
-    for (int side : {art::kHome, art::kGuest}) {
-        const QString prefix = side == art::kHome ? "home." : "guest.";
-        const auto& spans = art::kColumnSpans[static_cast<std::size_t>(side)];
-        check(prefix + "title", regionRect(art::kTitlePlates[side].x, art::kTitlePlates[side].y), true);
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            check(prefix + "header." + columns[c], regionRect(spans[c], art::kHeaderCells), false);
-            for (int row = 1; row <= 6; ++row)
-                check(prefix + QStringLiteral("row%1.").arg(row) + columns[c],
-                      regionRect(spans[c], art::kRowSpans[static_cast<std::size_t>(row - 1)]), c == 0);
-        }
-        for (std::size_t c = 0; c < art::kTotalsColumns; ++c)
-            check(prefix + "totals." + columns[c + 1],
-                  regionRect(art::kTotalsSpans[static_cast<std::size_t>(side)][c], art::kTotalsCells), false);
-        const int frame = art::kSquareFrameWidth;
-        check(prefix + "matchPoints",
-              regionRect(art::kMatchSquareSpans[static_cast<std::size_t>(side)], art::kMatchSquareRows)
-                  .adjusted(frame, frame, -frame, -frame),
-              false);
-    }
+    checkResultsBoardRegions(board, 6);
+    if (QTest::currentTestFailed()) return;
     // The long name is cut at its column, not drawn over the numbers.
     const QLabel* longName = labelOf(board, "home.row2.name");
     QVERIFY(textRect(longName).width() > longName->width());
@@ -394,6 +411,82 @@ void BoardsTest::tournamentBoardScreenshot() {
     for (const char* footer : {"footer1", "footer2"})
         QVERIFY(screen.contains(textRect(labelOf(board, footer))));
     QCOMPARE(labelOf(board, "live1.name")->text(), QStringLiteral("Jelínek Radek"));
+}
+
+// A match on the virtual alley through the real lane port: halfway through,
+// the console's button shows the results board, and both boards show the
+// players' running pins.
+void BoardsTest::boardsDuringASimulatedMatch() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString previousDir = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    setSpeedFactor(50);
+    struct Restore {
+        QString dir;
+        ~Restore() {
+            setSpeedFactor(1);
+            QDir::setCurrent(dir);
+        }
+    } restore{previousDir};
+
+    MatchState state;
+    // "60   Hs" on 4 lanes, two duels: one block, two lanes per player.
+    QVERIFY(applyConfiguration(state, {4, 1, 1, 2, 1}).empty());
+    fillSimulationLineups(state);
+    SimulatedAlley alley(alleySetupFor(state, 7, 0, 0.0));
+    alley.open();
+    LaneServer server(state);
+    WindowSet windows(state);
+    windows.connectLaneServer(server);
+    server.openPort(alley.devicePath());
+    server.startCycle();
+    MainWindow& console = windows.mainWindow();
+    console.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&console));
+    QTest::mouseClick(console.findChild<QPushButton*>(QStringLiteral("startButton")), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(state.player[1].throwCount >= 35 && state.player[4].throwCount >= 35, 60000);
+
+    QTest::mouseClick(console.findChild<QPushButton*>(QStringLiteral("boardButton")), Qt::LeftButton);
+    ResultsBoardWindow& results = windows.resultsBoard();
+    QVERIFY(results.isVisible());
+    QVERIFY(results.grab().toImage().save(screenshotPath("results_board_simulated_match.png")));
+    const auto name = [&](int slot) {
+        const PlayerSlot& p = state.player[static_cast<std::size_t>(slot)];
+        return QString::fromStdString(cp1250::toUtf8(p.surname.str() + ' ' + p.firstName.str()));
+    };
+    const auto pins = [&](int slot) {
+        const PlayerSlot& p = state.player[static_cast<std::size_t>(slot)];
+        return p.fullTotal + p.clearingTotal;
+    };
+    for (int slot = 1; slot <= 4; ++slot) {
+        const QString row = QStringLiteral("%1.row%2.").arg(slot % 2 ? "home" : "guest").arg((slot + 1) / 2);
+        QVERIFY(pins(slot) > 0);
+        QCOMPARE(labelOf(results, row + "name")->text(), name(slot));
+        QCOMPARE(labelOf(results, row + "total")->text(), QString::number(pins(slot)));
+    }
+    QCOMPARE(labelOf(results, "home.totals.total")->text(), QString::number(pins(1) + pins(3)));
+    checkResultsBoardRegions(results, 2);
+    if (QTest::currentTestFailed()) return;
+
+    TournamentBoardWindow& tournament = windows.tournamentBoard();
+    tournament.toggleFromButton();
+    QVERIFY(tournament.grab().toImage().save(screenshotPath("tournament_board_simulated_match.png")));
+    // The leader: most pins, then most clearing pins, fewest faults, lowest slot.
+    const auto key = [&](int slot) {
+        const PlayerSlot& p = state.player[static_cast<std::size_t>(slot)];
+        return std::tuple(pins(slot), int(p.clearingTotal), -int(p.faults), -slot);
+    };
+    int best = 1;
+    for (int slot = 2; slot <= 4; ++slot)
+        if (key(slot) > key(best)) best = slot;
+    QCOMPARE(labelOf(tournament, "place1.name")->text(), name(best));
+    QCOMPARE(labelOf(tournament, "place1.total")->text(), QString::number(pins(best)));
+    for (int position = 1; position <= 4; ++position) {
+        QCOMPARE(labelOf(tournament, QStringLiteral("live%1.name").arg(position))->text(), name(position));
+        QCOMPARE(labelOf(tournament, QStringLiteral("live%1.total").arg(position))->text(),
+                 QString::number(pins(position)));
+    }
 }
 
 QTEST_MAIN(BoardsTest)
