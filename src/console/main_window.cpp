@@ -3,6 +3,7 @@
 #include "console/lane_drawing.h"
 #include "console/text_qt.h"
 #include "core/match_state.h"
+#include "suddenvictory/sudden_victory.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -268,6 +269,7 @@ void MainWindow::buildControls() {
     connect(suddenVictory, &QPushButton::clicked, this, [this, call] { call(hooks.toggleSuddenVictory); });
     tandem_ = check("tandem", QStringLiteral("Tandem"), 608, 400, 65);
     tandem_->setVisible(extended);
+    connect(tandem_, &QCheckBox::toggled, this, [this](bool on) { setWholeSetScoring(state_, on); });
 
     for (QCheckBox* box :
          {tournament_, displayExtra_, pairs_, monitors_, monitorTwoLanes_, monitorSums_, tandem_}) {

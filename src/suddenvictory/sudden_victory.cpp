@@ -1,5 +1,8 @@
 #include "suddenvictory/sudden_victory.h"
 
+#include "scoring/throw_recording.h"
+
+#include <algorithm>
 #include <cstddef>
 
 namespace kuzelna {
@@ -54,6 +57,14 @@ void clearTieBreak(MatchState& state, int pair) {
 void markTieBreak(MatchState& state, int row, int set, bool won) {
     if (row < 1 || row > kTieBreakRows || set < 1 || set > kTieBreakSets) return;
     state.player[at(row)].tieBreak[at(set)] = won ? 1 : 0;
+    prepocitej(state, row);
+}
+
+void setWholeSetScoring(MatchState& state, bool on) {
+    state.controls.tandem = on;
+    const int slots = std::min(2 * static_cast<int>(state.pairCount), kMaxSlots);
+    for (int slot = 1; slot <= slots; ++slot)
+        prepocitej(state, slot);
 }
 
 } // namespace kuzelna

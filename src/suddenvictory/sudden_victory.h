@@ -36,7 +36,13 @@ TieBreakSums storeTieBreak(MatchState& state, int pair, const std::array<std::st
 // "Smazat": the six stored throws of pair q become 0.
 void clearTieBreak(MatchState& state, int pair);
 
-// "B1"/"B2" of row r: the tie-break point of set 1 or 2 of player slot r.
+// "B1"/"B2" of row r: the tie-break point of set 1 or 2 of player slot r. The
+// duel is recalculated at once: a mark comes after its tied set is over, and
+// after the last set no further throw would bring it into the score.
 void markTieBreak(MatchState& state, int row, int set, bool won);
+
+// "Tandem": whole-set scoring on or off. Every duel of the match is
+// recalculated, so that no set points stay on the other scale.
+void setWholeSetScoring(MatchState& state, bool on);
 
 } // namespace kuzelna

@@ -126,6 +126,51 @@ TEST(SuddenVictory, MarksDecideTiedSetsOfWholeSetScoring) {
     }
 }
 
+// A mark given once the duel is over, and a switch of the scoring, count at
+// once: no later throw of these players would recalculate them.
+TEST(SuddenVictory, MarksAndTheScoringSwitchRecalculateFinishedDuels) {
+    MatchState s;
+    s.gameKind = 4; // "60   Hs": two lanes of 2 x 15 throws
+    s.lanesPerPlayer = 2;
+    s.pairCount = 2;
+    // Duel 1: set 1 level at 150, set 2 home 180 to 120. Duel 2: home 5 pins more.
+    for (int t = 1; t <= 30; ++t) {
+        s.player[1].throws[static_cast<std::size_t>(t)] = 5;
+        s.player[2].throws[static_cast<std::size_t>(t)] = 5;
+        s.player[1].throws[static_cast<std::size_t>(30 + t)] = 6;
+        s.player[2].throws[static_cast<std::size_t>(30 + t)] = 4;
+    }
+    s.player[3].throws[1] = 9;
+    s.player[4].throws[1] = 4;
+    for (int slot = 1; slot <= 4; ++slot)
+        prepocitej(s, slot);
+    EXPECT_EQ(s.player[1].setPointsTotal, 3); // half-points: 1 + 2
+    EXPECT_EQ(s.player[2].setPointsTotal, 1);
+    EXPECT_EQ(s.player[3].setPointsTotal, 2);
+
+    setWholeSetScoring(s, true);
+    EXPECT_TRUE(s.controls.tandem);
+    EXPECT_EQ(s.player[1].setPointsTotal, 1); // the level set goes to nobody yet
+    EXPECT_EQ(s.player[2].setPointsTotal, 0);
+    EXPECT_EQ(s.player[3].setPointsTotal, 1);
+    EXPECT_EQ(s.player[4].setPointsTotal, 0);
+
+    markTieBreak(s, 2, 1, true); // the guest won the tie-break of set 1
+    EXPECT_EQ(s.player[2].setPoints[1], 1);
+    EXPECT_EQ(s.player[2].setPointsTotal, 1);
+    EXPECT_EQ(s.player[1].setPointsTotal, 1);
+    EXPECT_EQ(s.player[1].duelPoints, 2); // level sets, more pins
+    markTieBreak(s, 1, 1, true);
+    EXPECT_EQ(s.player[1].setPointsTotal, 2);
+    EXPECT_EQ(s.player[2].setPointsTotal, 1);
+
+    setWholeSetScoring(s, false);
+    EXPECT_EQ(s.player[1].setPointsTotal, 3);
+    EXPECT_EQ(s.player[2].setPointsTotal, 1);
+    EXPECT_EQ(s.player[3].setPointsTotal, 2);
+    EXPECT_EQ(s.player[4].setPointsTotal, 0);
+}
+
 // What the operator stores goes to the lane PC of the pair while its tie-break is on.
 TEST(SuddenVictory, StoredThrowsReachTheLanePc) {
     MatchState s;

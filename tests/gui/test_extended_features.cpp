@@ -3,6 +3,7 @@
 #include "console/window_set_qt.h"
 #include "core/match_state.h"
 #include "lanes/lane_server_qt.h"
+#include "scoring/throw_recording.h"
 #include "suddenvictory/sudden_victory_window.h"
 #include "support/frames.h"
 
@@ -67,10 +68,17 @@ private slots:
     }
 
     void tandemSwitchesWholeSetScoring() {
+        // A finished duel: the home player won set 1, which is 2 half-points,
+        // or 1 whole point with whole-set scoring.
+        state->player[1].throws[1] = 9;
+        prepocitej(*state, 1);
+        QCOMPARE(int(state->player[1].setPointsTotal), 2);
         control<QCheckBox>("tandem")->click();
         QVERIFY(state->controls.tandem);
+        QCOMPARE(int(state->player[1].setPointsTotal), 1);
         control<QCheckBox>("tandem")->click();
         QVERIFY(!state->controls.tandem);
+        QCOMPARE(int(state->player[1].setPointsTotal), 2);
     }
 
     // A lane frame reaches the public play window once its check box is on.
