@@ -116,6 +116,10 @@ QWidget* RegistryWindow::buildLineupPanel(LineupSide side) {
             grid->setItem(row, column, new QTableWidgetItem);
     }
     grid->viewport()->installEventFilter(this);
+    // A cell selected from the keyboard makes the side active as a click does.
+    connect(grid, &QTableWidget::currentCellChanged, this, [this, side](int row) {
+        if (row >= 0) setActiveSide(side);
+    });
     panel->installEventFilter(this);
     title->installEventFilter(this);
 
@@ -272,7 +276,8 @@ bool RegistryWindow::eventFilter(QObject* watched, QEvent* event) {
 
     if (watched == treeView_->viewport()) {
         if (type == QEvent::MouseButtonDblClick) {
-            addCurrentToLineup();
+            // Only a double click of the left button adds a player.
+            if (mouse->button() == Qt::LeftButton) addCurrentToLineup();
         } else {
             if (QTreeWidgetItem* item = treeView_->itemAt(pos)) {
                 current_ = nodeOf(item);

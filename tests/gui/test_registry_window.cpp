@@ -174,6 +174,12 @@ private slots:
         QCOMPARE(state_->homeLineupCount, u8(0));
         QCOMPARE(teamNames.count(), 0);
 
+        // Only the left button adds.
+        QTest::mouseClick(window_->treeView()->viewport(), Qt::MiddleButton, {}, pointOf(player(0, 0)));
+        QTest::mouseDClick(window_->treeView()->viewport(), Qt::MiddleButton, {}, pointOf(player(0, 0)));
+        QCOMPARE(window_->currentNode(), player(0, 0));
+        QCOMPARE(state_->homeLineupCount, u8(0));
+
         doubleClick(player(0, 1));
         QCOMPARE(window_->currentNode(), player(0, 1));
         QCOMPARE(state_->homeLineupCount, u8(1));
@@ -254,6 +260,13 @@ private slots:
         clickRow(LineupSide::Home, 0); // nothing to remove at home
         QCOMPARE(state_->homeLineupCount, u8(0));
         QCOMPARE(window_->activeSide(), LineupSide::Home);
+
+        // A cell chosen from the keyboard activates its side and removes nothing.
+        QTest::keyClick(window_->grid(LineupSide::Guest), Qt::Key_Up);
+        QCOMPARE(window_->activeSide(), LineupSide::Guest);
+        QVERIFY(isRed(window_->panelTitle(LineupSide::Guest)));
+        QVERIFY(!isRed(window_->panelTitle(LineupSide::Home)));
+        QCOMPARE(state_->guestLineupCount, u8(3));
     }
 
     void confirmationFillsSlotsAndWritesTheFile() {
