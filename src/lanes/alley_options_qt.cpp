@@ -1,5 +1,6 @@
 #include "lanes/alley_options_qt.h"
 
+#include "console/text_qt.h"
 #include "core/match_state.h"
 #include "core/timing.h"
 #include "lanes/virtual_alley_pty_qt.h"
@@ -81,7 +82,7 @@ AlleySetup readAlleyOptions(const QCommandLineParser& parser, const AlleySetup& 
             throw std::invalid_argument("--noise takes a chance from 0 to 1");
     }
     if (const std::string problem = configurationProblem(setup.gameKind, setup.laneLayout); !problem.empty())
-        throw std::invalid_argument(problem);
+        throw std::invalid_argument(fromCp1250(problem).toStdString());
     return setup;
 }
 
@@ -89,7 +90,7 @@ AlleySetup configureMatchFromOptions(MatchState& state, const QCommandLineParser
     const AlleySetup setup = readAlleyOptions(parser, alleySetupFor(state, 1, AlleySetup{}.throwMs, 0.0));
     const std::string problem =
         applyConfiguration(state, {setup.gameKind, setup.laneLayout, setup.lanePair, setup.duels, 1});
-    if (!problem.empty()) throw std::invalid_argument(problem);
+    if (!problem.empty()) throw std::invalid_argument(fromCp1250(problem).toStdString());
     return setup;
 }
 

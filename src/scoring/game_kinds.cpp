@@ -42,7 +42,9 @@ int laneCountFor(int laneLayout) {
     }
 }
 
-int rotationColumns(int laneLayout) { return laneLayout == 1 || laneLayout == 2 ? 4 : 6; }
+int rotationColumns(int laneLayout) {
+    return laneLayout == 1 || laneLayout == 2 ? 4 : 6;
+}
 
 const std::vector<int>& laneChangeCounts(int gameKind) {
     static const std::vector<int> kind1{50, 100, 150, 200};
@@ -80,9 +82,15 @@ std::string configurationProblem(int gameKind, int laneLayout) {
     const int lanes = lanesPerPlayerFor(gameKind);
     const int columns = rotationColumns(laneLayout);
     if (lanes > columns) {
-        return gameKindLabel(gameKind) + " needs " + std::to_string(lanes) + " lanes per player; the " +
-               std::to_string(laneCountFor(laneLayout)) + "-lane rotation has only " + std::to_string(columns) +
-               ". Choose 6 lanes.";
+        // Shown in the kind-of-game dialog: Windows-1250, like every text of the console.
+        return gameKindLabel(gameKind) +
+               " vy\x9E"
+               "aduje " +
+               std::to_string(lanes) +
+               " drah na hr\xE1\xE8"
+               "e, " +
+               "rozpis pro " + std::to_string(laneCountFor(laneLayout)) + " dr\xE1hy jich m\xE1 jen " +
+               std::to_string(columns) + ". Zvolte 6 drah.";
     }
     return {};
 }

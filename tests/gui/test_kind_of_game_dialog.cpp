@@ -128,6 +128,7 @@ private slots:
             QVERIFY(dialog.isVisible());
             auto* reason = dialog.findChild<QLabel*>(QStringLiteral("refusal"));
             QVERIFY(reason->text().contains(QStringLiteral("180 Hs")));
+            QVERIFY2(reason->text().contains(QStringLiteral("na hráče")), qPrintable(reason->text()));
             QCOMPARE(int(state.gameKind), 2);
             QCOMPARE(int(state.lanesPerPlayer), 4);
             QCOMPARE(state.laneCount, 4);
