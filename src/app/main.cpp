@@ -93,6 +93,9 @@ int main(int argc, char* argv[]) {
             simulated = startSimulatedAlley(*state, parser);
             device = simulated->devicePath();
             fillSimulationLineups(*state);
+            // The virtual alley has every display: feed the names and match points too.
+            state->displayExtraDefault = 1;
+            state->controls.displayExtra = true;
         } else if (alleyMatchOptionsGiven(parser)) {
             configureMatchFromOptions(*state, parser);
         }

@@ -40,6 +40,10 @@ void SimulationProgramsTest::simulatePlaysAWholeMatch() {
     // 4 players of 40 throws; the score board shows four-digit pin counts.
     QVERIFY2(out.contains("block 2/2 finished  throws 160"), qPrintable(out.right(400)));
     QVERIFY(QRegularExpression(QStringLiteral("score board    \\d{4} .{4} \\d{4}\n")).match(out).hasMatch());
+    // The sample line-ups reach the team-name and lane name displays.
+    QVERIFY2(QRegularExpression(QStringLiteral("team names     \\|\\w.{17}\\|\n")).match(out).hasMatch(),
+             qPrintable(out.left(600)));
+    QVERIFY(QRegularExpression(QStringLiteral("lane 1 .* name \\|\\w")).match(out).hasMatch());
 }
 
 void SimulationProgramsTest::lanesimServesAnotherProcess() {
