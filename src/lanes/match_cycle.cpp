@@ -233,11 +233,13 @@ std::string MatchCycle::laneFrame(int lane) {
     const PlayerSlot& player = validSlot(slot) ? s.player[static_cast<std::size_t>(slot)] : kNobody;
     const int physical = physicalLane(s, lane);
 
+    // The displays count in half points; whole-set scoring keeps whole set points.
+    const int halfPoints = s.controls.tandem ? 2 * player.setPointsTotal : player.setPointsTotal;
     if (s.controls.setPointDisplay == SetPointDisplay::Display) {
         std::string body{static_cast<char>(0x90), hi(0x10 + physical - 1), static_cast<char>(0x81)};
         for (int code : {0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89, 0x8B})
             body.push_back(static_cast<char>(code));
-        if (player.setPointsTotal <= 8) body += eightPointBytes(player.setPointsTotal);
+        if (halfPoints <= 8) body += eightPointBytes(halfPoints);
         return encodeSentFrame(body);
     }
 
@@ -261,7 +263,7 @@ std::string MatchCycle::laneFrame(int lane) {
     }
     if (overlayEnd) {
         // Plain characters without bit 7 over the last three of the first 12/15/18.
-        const int points = player.setPointsTotal;
+        const int points = halfPoints;
         const char whole = static_cast<char>('0' + points / 2 % 10);
         const std::size_t at =
             3 + static_cast<std::size_t>(overlayEnd) - 3; // body offset of the first of the three

@@ -68,7 +68,9 @@ OverviewView overviewView(const MatchState& state, const OverviewSelection& sele
     view.clearing = std::to_string(clearing);
     view.faults = std::to_string(faults);
     view.total = std::to_string(full + clearing);
-    view.setPoints = setPointsText(player.setPointsTotal);
+    // Whole-set scoring keeps whole set points; the text is in half points.
+    view.setPoints =
+        setPointsText(state.controls.tandem ? 2u * player.setPointsTotal : unsigned{player.setPointsTotal});
     return view;
 }
 

@@ -266,6 +266,29 @@ TEST(MatchCycle, LaneSetPointsFrame) {
     }
 }
 
+TEST(MatchCycle, WholeSetScoringShowsWholeSetPoints) {
+    // Under "Tandem" a won set is one point, not two half points.
+    Cycle overlay;
+    overlay.s->controls.tandem = true;
+    overlay.s->controls.setPointDisplay = SetPointDisplay::Chars12;
+    overlay.s->firstPairOfBlock = 2;
+    overlay.s->player[5].displayName = kName;
+    overlay.s->player[5].setPointsTotal = 3;
+    overlay.lane(3, -1);
+    std::string text = nameBytes();
+    text[11] = '3';
+    EXPECT_EQ(overlay.displayNow(3), sentFrame(bytes({0x99, 0xC2, 0x81}) + text));
+
+    Cycle points(2, 2);
+    points.s->controls.tandem = true;
+    points.s->controls.setPointDisplay = SetPointDisplay::Display;
+    points.s->player[1].setPointsTotal = 3;
+    points.lane(1, -1);
+    EXPECT_EQ(points.displayNow(1),
+              sentFrame(bytes({0x90, 0x92, 0x81, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89, 0x8B,
+                               0x80, 0x83})));
+}
+
 TEST(MatchCycle, WhichPlayerALaneDisplayShows) {
     struct Case {
         const char* name;

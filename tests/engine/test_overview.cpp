@@ -78,6 +78,10 @@ TEST(Overview, GridOfA120Game) {
     EXPECT_EQ(view.faults, "66"); // 6 zeros among 1..60 and all 60 of 61..120
     EXPECT_EQ(view.total, "270");
     EXPECT_EQ(view.setPoints, "2.5");
+
+    // Whole-set scoring: five sets won are five points.
+    state.controls.tandem = true;
+    EXPECT_EQ(overviewView(state, selection).setPoints, "5");
 }
 
 TEST(Overview, SetPointsText) {
