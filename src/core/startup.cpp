@@ -78,7 +78,11 @@ void initialiseMatchState(MatchState& state, const IniFile& ini, const std::stri
 
     // The file's kind and layout set up a consistent game until the kind-of-game
     // dialog is confirmed: lane count and lanes per player follow from them.
-    const int kind = std::clamp(state.gameKindSetting + 1, 1, 6);
+    // Both settings are bytes: the 255 of a list saved with no item chosen
+    // wraps to 0 and means the first kind and the 4-lane layout.
+    int kind = static_cast<u8>(state.gameKindSetting + 1);
+    if (kind == 0) kind = 1;
+    kind = std::min(kind, 6);
     int layout = static_cast<u8>(state.laneLayoutSetting + 1);
     if (layout == 0) layout = 1;
     layout = std::min(layout, kLayoutOfSixLanes);

@@ -116,7 +116,7 @@ TEST(Startup, KindAndLayoutAlwaysGiveAServableGame) {
         {"drah=1\ndruh=4", 5, 3, 6, 6},   // "180 Hs" cannot rotate on 2 lanes: 6 lanes
         {"drah=0\ndruh=4", 5, 3, 6, 6},   // nor on 4
         {"drah=9\ndruh=99", 6, 3, 6, 2},  // out of range: clamped
-        {"drah=x\ndruh=-1", 6, 1, 4, 2},  // -1 is byte 255: the last kind
+        {"drah=x\ndruh=-1", 1, 1, 4, 4},  // no kind chosen (byte 255) wraps to the first kind
         {"drah=2\ndruh=2", 3, 3, 6, 2},
     };
     for (const Case& c : cases) {
