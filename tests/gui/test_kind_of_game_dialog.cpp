@@ -4,6 +4,7 @@
 #include "scoring/kind_of_game_dialog.h"
 
 #include <QCheckBox>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -20,6 +21,18 @@ QListWidget* list(KindOfGameDialog& dialog, const char* name) {
 void click(QWidget& parent, const char* name) {
     QTest::mouseClick(parent.findChild<QWidget*>(QString::fromLatin1(name)), Qt::LeftButton);
 }
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
 
 } // namespace
 
@@ -95,6 +108,30 @@ private slots:
             QCOMPARE(int(state.pairCount), c.pairCount);
             QCOMPARE(int(state.firstPairOfBlock), c.firstPair);
         }
+    }
+
+    void confirmingRepaintsTheConsoleWithTheNewLanes() {
+        MatchState state;
+        WindowSet windows(state);
+        MainWindow& console = windows.mainWindow();
+        console.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&console));
+        QTest::qWait(50);
+        PaintCounter counter;
+        console.console()->installEventFilter(&counter);
+
+        // Confirmed without showing the dialog, so that no change of the
+        // active window repaints the console on its own.
+        KindOfGameDialog& dialog = windows.kindOfGame();
+        dialog.setChoice({0, 1, 0, 0, 0, 0}); // "2 Dráhy"
+        dialog.confirm();
+        QCOMPARE(state.laneCount, 2);
+        QTRY_VERIFY(counter.paints > 0);
+
+        // Two lanes centred: the grey frame of lane 1 stands at x0 = 281, no longer at 181.
+        const QImage image = console.console()->grab().toImage();
+        QCOMPARE(image.pixelColor(281 + 15, 100), QColor(128, 128, 128));
+        QCOMPARE(image.pixelColor(181 + 15, 100), console.console()->palette().color(QPalette::Window));
     }
 
     void theTournamentCaptionActsAsOkAndStornoChangesNothing() {
