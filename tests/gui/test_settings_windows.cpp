@@ -71,6 +71,16 @@ private slots:
         QVERIFY(!child<QCheckBox>(settings, "tournament")->isChecked());
         QCOMPARE(child<QComboBox>(settings, "laneLayout")->currentIndex(), 1);
         QCOMPARE(child<QComboBox>(settings, "gameKind")->currentIndex(), -1);
+        // Five kinds only: the 40-throw game is not offered as a start-up default.
+        auto items = [](QComboBox* list) {
+            QStringList texts;
+            for (int i = 0; i < list->count(); ++i)
+                texts << list->itemText(i);
+            return texts;
+        };
+        QCOMPARE(items(child<QComboBox>(settings, "laneLayout")), (QStringList{"4 ", "2", "6"}));
+        QCOMPARE(items(child<QComboBox>(settings, "gameKind")),
+                 (QStringList{"200 Hs", "120 Hs", "100 Hs", "  60 Hs", "180 Hs"}));
 
         // Opening again while open keeps what the operator has changed.
         child<QCheckBox>(settings, "tournament")->setChecked(true);
