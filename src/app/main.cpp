@@ -93,8 +93,8 @@ int main(int argc, char* argv[]) {
             simulated = startSimulatedAlley(*state, parser);
             device = simulated->devicePath();
             fillSimulationLineups(*state);
-            // The virtual alley has every display: feed the names and match points too.
-            state->displayExtraDefault = 1;
+            // The virtual alley has every display: feed the names and match points
+            // too. Only the console's check box starts on; the stored default stays.
             state->controls.displayExtra = true;
         } else if (alleyMatchOptionsGiven(parser)) {
             configureMatchFromOptions(*state, parser);
@@ -114,7 +114,10 @@ int main(int argc, char* argv[]) {
     if (parser.isSet("headless")) {
         KuzelnaApplication::showSerialPortError = nullptr; // no one to show a box to: stderr only
     } else {
+        const u8 storedDisplayExtra = state->displayExtraDefault;
+        if (state->controls.displayExtra) state->displayExtraDefault = 1; // the check box starts from it
         windows = std::make_unique<WindowSet>(*state);
+        state->displayExtraDefault = storedDisplayExtra;
         windows->connectLaneServer(server);
     }
     try {
