@@ -1,7 +1,7 @@
 #include "aids/manual_team_names_window.h"
 
-#include "console/text_qt.h"
 #include "core/match_state.h"
+#include "core/text_qt.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "boards/board_labels_qt.h"
 
-#include "core/cp1250.h"
+#include "core/text_qt.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -24,7 +24,7 @@ constexpr double kCellPerEm = 2288.0 / 2048.0;
 } // namespace
 
 QString boardText(const std::string& cp1250Text) {
-    return QString::fromUtf8(cp1250::toUtf8(cp1250Text));
+    return fromCp1250(cp1250Text);
 }
 
 QFont boardFont(int pixels, bool bold) {

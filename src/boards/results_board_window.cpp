@@ -3,8 +3,8 @@
 #include "boards/board_labels_qt.h"
 #include "boards/board_position.h"
 #include "boards/results_board.h"
-#include "core/cp1250.h"
 #include "core/match_state.h"
+#include "core/text_qt.h"
 #include "core/timing.h"
 
 #include <QImageReader>
@@ -63,7 +63,7 @@ ResultsBoardWindow::ResultsBoardWindow(MatchState& state, QWidget* parent)
     // Decoded once; every repaint draws the same pixmap.
     QImageReader reader(QStringLiteral(":/boards/results_board.jpg"), "jpeg");
     background_ = QPixmap::fromImage(reader.read());
-    decimalSeparator_ = cp1250::fromUtf8(QLocale::system().decimalPoint().toStdString());
+    decimalSeparator_ = toCp1250(QLocale::system().decimalPoint());
     buildSide(0);
     buildSide(1);
     timer_.setInterval(scaledInterval(kRepaintInterval));

@@ -1,7 +1,7 @@
 #include "commercial/public_play_window.h"
 
-#include "core/cp1250.h"
 #include "core/match_state.h"
+#include "core/text_qt.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -19,14 +19,6 @@
 namespace kuzelna {
 
 namespace {
-
-QString fromBytes(const std::string& bytes) {
-    return QString::fromStdString(cp1250::toUtf8(bytes));
-}
-
-std::string toBytes(const QString& text) {
-    return cp1250::fromUtf8(text.toStdString());
-}
 
 QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
     auto* b = new QPushButton(caption, parent);
@@ -115,7 +107,7 @@ TForm_hry::TForm_hry(MatchState& state, QWidget* parent) : QWidget(parent), stat
         players->addWidget(marks_[at], i + 1, 3);
         // Names are stored at every change; positions only by "Ulozit zmeny".
         connect(name_[at], &QLineEdit::textEdited, this, [this, i](const QString& text) {
-            game().playerName[static_cast<std::size_t>(i + 1)] = toBytes(text);
+            game().playerName[static_cast<std::size_t>(i + 1)] = toCp1250(text);
         });
     }
 
@@ -181,7 +173,7 @@ void TForm_hry::redraw() {
     const PublicPlayLane& g = game();
     for (int i = 0; i < 6; ++i) {
         const auto at = static_cast<std::size_t>(i);
-        name_[at]->setText(fromBytes(g.playerName[at + 1]));
+        name_[at]->setText(fromCp1250(g.playerName[at + 1]));
         stage_[at]->setText(QString::number(g.gamePosition[at]));
         marks_[at]->setText(QString::number(g.auxPosition[at]));
     }
@@ -200,15 +192,15 @@ void TForm_hry::chooseLane(int lane) {
 void TForm_hry::saveChanges() {
     std::array<std::string, 6> stages, marks;
     for (std::size_t i = 0; i < 6; ++i) {
-        stages[i] = toBytes(stage_[i]->text());
-        marks[i] = toBytes(marks_[i]->text());
+        stages[i] = toCp1250(stage_[i]->text());
+        marks[i] = toCp1250(marks_[i]->text());
     }
     storePositions(game(), stages, marks);
 }
 
 void TForm_hry::showDiagnostics() {
     for (std::size_t d = 0; d < 4; ++d)
-        diagnostic_[d]->setText(fromBytes(diagnostics_.edit[d]));
+        diagnostic_[d]->setText(fromCp1250(diagnostics_.edit[d]));
 }
 
 void TForm_hry::showEvent(QShowEvent* event) {

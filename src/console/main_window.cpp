@@ -1,8 +1,8 @@
 #include "console/main_window.h"
 
 #include "console/lane_drawing.h"
-#include "console/text_qt.h"
 #include "core/match_state.h"
+#include "core/text_qt.h"
 #include "suddenvictory/sudden_victory.h"
 
 #include <QButtonGroup>

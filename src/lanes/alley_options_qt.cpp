@@ -1,7 +1,7 @@
 #include "lanes/alley_options_qt.h"
 
-#include "console/text_qt.h"
 #include "core/match_state.h"
+#include "core/text_qt.h"
 #include "core/timing.h"
 #include "lanes/virtual_alley_pty_qt.h"
 #include "scoring/game_kinds.h"

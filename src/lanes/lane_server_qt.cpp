@@ -1,7 +1,7 @@
 #include "lanes/lane_server_qt.h"
 
-#include "core/cp1250.h"
 #include "core/match_state.h"
+#include "core/text_qt.h"
 #include "core/timing.h"
 
 #include <string_view>
@@ -60,7 +60,7 @@ void LaneServer::Events::nameSwapSeconds(int seconds) {
 }
 
 void LaneServer::Events::scoreDigit(int x, const std::string& text) {
-    emit server_.scoreDigit(x, QString::fromStdString(cp1250::toUtf8(text)));
+    emit server_.scoreDigit(x, fromCp1250(text));
 }
 
 } // namespace kuzelna

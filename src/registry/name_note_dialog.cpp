@@ -1,7 +1,7 @@
 #include "registry/name_note_dialog.h"
 
+#include "core/text_qt.h"
 #include "registry/registry_lines.h"
-#include "registry/registry_text_qt.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -48,8 +48,8 @@ void NameNoteDialog::openNew() {
 void NameNoteDialog::openChange(const std::string& line) {
     mode_ = DialogMode::Change;
     const TeamLineFields fields = splitTeamLine(line);
-    name_->setText(toDisplayText(fields.name));
-    note_->setPlainText(toDisplayText(fields.note));
+    name_->setText(fromCp1250(fields.name));
+    note_->setPlainText(fromCp1250(fields.note));
     bringToFront();
 }
 
@@ -61,8 +61,7 @@ void NameNoteDialog::bringToFront() {
 }
 
 void NameNoteDialog::accept() {
-    const std::string line =
-        composeTeamLine(fromDisplayText(name_->text()), fromDisplayText(note_->toPlainText()));
+    const std::string line = composeTeamLine(toCp1250(name_->text()), toCp1250(note_->toPlainText()));
     emit applied(mode_, line);
     QDialog::accept();
 }

@@ -1,7 +1,7 @@
 #include "registry/player_dialog.h"
 
+#include "core/text_qt.h"
 #include "registry/registry_lines.h"
-#include "registry/registry_text_qt.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -52,11 +52,11 @@ void PlayerDialog::openNew() {
 void PlayerDialog::openChange(const std::string& line) {
     mode_ = DialogMode::Change;
     const PlayerLineFields fields = splitPlayerLine(line);
-    firstName_->setText(toDisplayText(fields.firstName));
-    surname_->setText(toDisplayText(fields.surname));
-    birthDate_->setText(toDisplayText(fields.birthDate));
-    regNumber_->setText(toDisplayText(fields.regNumber));
-    note_->setPlainText(toDisplayText(fields.note));
+    firstName_->setText(fromCp1250(fields.firstName));
+    surname_->setText(fromCp1250(fields.surname));
+    birthDate_->setText(fromCp1250(fields.birthDate));
+    regNumber_->setText(fromCp1250(fields.regNumber));
+    note_->setPlainText(fromCp1250(fields.note));
     bringToFront();
 }
 
@@ -69,11 +69,11 @@ void PlayerDialog::bringToFront() {
 
 void PlayerDialog::accept() {
     PlayerLineFields fields;
-    fields.regNumber = fromDisplayText(regNumber_->text());
-    fields.surname = fromDisplayText(surname_->text());
-    fields.firstName = fromDisplayText(firstName_->text());
-    fields.birthDate = fromDisplayText(birthDate_->text());
-    fields.note = fromDisplayText(note_->toPlainText());
+    fields.regNumber = toCp1250(regNumber_->text());
+    fields.surname = toCp1250(surname_->text());
+    fields.firstName = toCp1250(firstName_->text());
+    fields.birthDate = toCp1250(birthDate_->text());
+    fields.note = toCp1250(note_->toPlainText());
     emit applied(mode_, composePlayerLine(fields));
     QDialog::accept();
 }

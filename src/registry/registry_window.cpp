@@ -1,9 +1,9 @@
 #include "registry/registry_window.h"
 
+#include "core/text_qt.h"
 #include "registry/name_note_dialog.h"
 #include "registry/player_dialog.h"
 #include "registry/registry_file.h"
-#include "registry/registry_text_qt.h"
 
 #include <QAction>
 #include <QFrame>
@@ -209,7 +209,7 @@ void RegistryWindow::rebuildTree() {
 
     std::function<void(const RegistryNode&, QTreeWidgetItem*)> addItems = [&](const RegistryNode& node,
                                                                               QTreeWidgetItem* item) {
-        item->setText(0, toDisplayText(node.line));
+        item->setText(0, fromCp1250(node.line));
         item->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(&node)));
         for (const auto& child : node.children)
             addItems(*child, new QTreeWidgetItem(item));
@@ -224,13 +224,13 @@ void RegistryWindow::rebuildTree() {
 }
 
 void RegistryWindow::refreshLineups() {
-    homeTitle_->setText(toDisplayText(state_.homeTeamTitle));
-    guestTitle_->setText(toDisplayText(state_.guestTeamTitle));
+    homeTitle_->setText(fromCp1250(state_.homeTeamTitle));
+    guestTitle_->setText(fromCp1250(state_.guestTeamTitle));
     for (LineupSide side : {LineupSide::Home, LineupSide::Guest}) {
         QTableWidget* table = grid(side);
         for (int row = 0; row < kLineupPlaces; ++row) {
             for (int column = 0; column < 2; ++column)
-                table->item(row, column)->setText(toDisplayText(lineupCellText(state_, side, row, column)));
+                table->item(row, column)->setText(fromCp1250(lineupCellText(state_, side, row, column)));
         }
     }
 }
@@ -311,7 +311,7 @@ bool RegistryWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool RegistryWindow::lineLess(const std::string& a, const std::string& b) const {
-    return collator_.compare(toDisplayText(a), toDisplayText(b)) < 0;
+    return collator_.compare(fromCp1250(a), fromCp1250(b)) < 0;
 }
 
 void RegistryWindow::applyDialog(NodeKind kind, DialogMode mode, const std::string& line) {

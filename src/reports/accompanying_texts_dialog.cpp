@@ -1,8 +1,8 @@
 #include "reports/accompanying_texts_dialog.h"
 
-#include "core/cp1250.h"
 #include "core/match_state.h"
 #include "core/startup.h"
+#include "core/text_qt.h"
 #include "reports/report_settings.h"
 
 #include <QFormLayout>
@@ -17,11 +17,8 @@
 namespace kuzelna {
 namespace {
 
-QString shown(const std::string& text) {
-    return QString::fromStdString(cp1250::toUtf8(text));
-}
 std::string typed(const QLineEdit* edit) {
-    return cp1250::fromUtf8(edit->text().toStdString());
+    return toCp1250(edit->text());
 }
 
 } // namespace
@@ -60,10 +57,10 @@ TDopr_Text_Form::TDopr_Text_Form(MatchState& state, QWidget* parent)
 
 void TDopr_Text_Form::open() {
     if (!isVisible()) {
-        alleyName_->setText(shown(state_.alleyName));
-        alleyApproval_->setText(shown(state_.alleyApproval));
-        refereeName_->setText(shown(state_.refereeName));
-        refereeNumber_->setText(shown(state_.refereeNumber));
+        alleyName_->setText(fromCp1250(state_.alleyName));
+        alleyApproval_->setText(fromCp1250(state_.alleyApproval));
+        refereeName_->setText(fromCp1250(state_.refereeName));
+        refereeNumber_->setText(fromCp1250(state_.refereeNumber));
     }
     hide();
     show();

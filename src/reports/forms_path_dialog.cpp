@@ -1,8 +1,8 @@
 #include "reports/forms_path_dialog.h"
 
-#include "core/cp1250.h"
 #include "core/match_state.h"
 #include "core/startup.h"
+#include "core/text_qt.h"
 #include "reports/report_settings.h"
 
 #include <QDir>
@@ -54,7 +54,7 @@ Tformular_cesta::Tformular_cesta(MatchState& state, QWidget* parent,
 }
 
 void Tformular_cesta::open() {
-    path_->setText(QString::fromStdString(cp1250::toUtf8(state_.formsPath)));
+    path_->setText(fromCp1250(state_.formsPath));
     hide();
     show();
     raise();
@@ -69,8 +69,7 @@ void Tformular_cesta::browse() {
 void Tformular_cesta::save() {
     hide();
     // The folder holds for this run even when zodided.ini cannot be written.
-    saveFormsPath(state_, cp1250::fromUtf8(path_->text().toStdString()),
-                  std::filesystem::current_path() / kIniFileName);
+    saveFormsPath(state_, toCp1250(path_->text()), std::filesystem::current_path() / kIniFileName);
 }
 
 } // namespace kuzelna

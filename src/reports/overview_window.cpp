@@ -1,7 +1,7 @@
 #include "reports/overview_window.h"
 
-#include "core/cp1250.h"
 #include "core/match_state.h"
+#include "core/text_qt.h"
 #include "core/timing.h"
 #include "reports/ftp_client_qt.h"
 #include "reports/monitor_link_qt.h"
@@ -29,10 +29,6 @@ constexpr int kExchangeIntervalMs = 1000;
 constexpr int kFtpPort = 21;
 constexpr int kFtpTimeoutMs = 5000;
 constexpr const char* kFtpRemotePath = "FTP/Velar/az.txt";
-
-QString fromCp1250(const std::string& bytes) {
-    return QString::fromStdString(cp1250::toUtf8(bytes));
-}
 
 QLabel* label(QWidget* parent, const QString& text, int left, int top, int width = 72) {
     auto* result = new QLabel(text, parent);

@@ -1,7 +1,7 @@
 #include "reports/report_actions_qt.h"
 
-#include "core/cp1250.h"
 #include "core/match_state.h"
+#include "core/text_qt.h"
 #include "reports/match_report.h"
 #include "reports/player_sheet.h"
 #include "reports/tournament_workbook.h"
@@ -48,7 +48,7 @@ void ReportActions::chooseTournamentFile() {
         chooseFile(window_, QString::fromUtf8(reinterpret_cast<const char*>(utf8.data()), utf8.size()),
                    qtFileFilter(QString::fromLatin1(kTournamentFileFilter)));
     if (chosen.isEmpty()) return;
-    state_.controls.tournamentFile = cp1250::fromUtf8(QFileInfo(chosen).fileName().toStdString());
+    state_.controls.tournamentFile = toCp1250(QFileInfo(chosen).fileName());
 }
 
 void ReportActions::exportPlayer(int slot, bool home) {

@@ -1,6 +1,6 @@
 #include "reports/spreadsheet_excel_qt.h"
 
-#include "core/cp1250.h"
+#include "core/text_qt.h"
 
 #include <QAxObject>
 #include <QDir>
@@ -12,12 +12,6 @@
 namespace kuzelna {
 namespace {
 
-QString fromText(const std::string& text) {
-    return QString::fromStdString(cp1250::toUtf8(text));
-}
-std::string toText(const QString& text) {
-    return cp1250::fromUtf8(text.toStdString());
-}
 QString nativePath(const std::filesystem::path& path) {
     return QDir::toNativeSeparators(QString::fromStdWString(std::filesystem::absolute(path).wstring()));
 }
@@ -66,7 +60,7 @@ public:
         : sheet_(std::move(sheet)), failures_(failures) {}
 
     void writeText(const std::string& cell, const std::string& text) override {
-        range(cell)->setProperty("Value", fromText(text));
+        range(cell)->setProperty("Value", fromCp1250(text));
         failures_.check("writing a cell");
     }
 
@@ -82,7 +76,7 @@ public:
             const double number = value.toDouble();
             if (std::nearbyint(number) == number) return std::to_string(static_cast<long long>(number));
         }
-        return toText(value.toString());
+        return toCp1250(value.toString());
     }
 
     int readInteger(const std::string& cell) override {

@@ -1,6 +1,6 @@
 #include "reports/spreadsheet_factory_qt.h"
 
-#include "core/cp1250.h"
+#include "core/text_qt.h"
 
 #include <QDate>
 #include <QGuiApplication>
@@ -32,8 +32,7 @@ SpreadsheetFactory platformSpreadsheet() {
 }
 
 std::string todayShortDate() {
-    return cp1250::fromUtf8(
-        QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString());
+    return toCp1250(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
 }
 
 ReportEnvironment currentReportEnvironment() {

@@ -1,7 +1,7 @@
 #include "scoring/kind_of_game_dialog.h"
 
-#include "console/text_qt.h"
 #include "core/match_state.h"
+#include "core/text_qt.h"
 
 #include <QLabel>
 #include <QListWidget>

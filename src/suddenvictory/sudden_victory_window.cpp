@@ -1,7 +1,7 @@
 #include "suddenvictory/sudden_victory_window.h"
 
-#include "core/cp1250.h"
 #include "core/match_state.h"
+#include "core/text_qt.h"
 #include "suddenvictory/sudden_victory.h"
 
 #include <QCheckBox>
@@ -20,10 +20,6 @@ namespace kuzelna {
 namespace {
 
 const char* const kPairCaptions[] = {"Draha 1-2", "Draha 3-4", "Draha 5-6"};
-
-std::string toBytes(const QString& text) {
-    return cp1250::fromUtf8(text.toStdString());
-}
 
 } // namespace
 
@@ -109,8 +105,8 @@ void TForm_SV::store(int q) {
     const PairControls& c = pairs_[static_cast<std::size_t>(q - 1)];
     std::array<std::string, 3> first, second;
     for (std::size_t k = 0; k < 3; ++k) {
-        first[k] = toBytes(c.first[k]->text());
-        second[k] = toBytes(c.second[k]->text());
+        first[k] = toCp1250(c.first[k]->text());
+        second[k] = toCp1250(c.second[k]->text());
     }
     const TieBreakSums sums = storeTieBreak(state_, q, first, second);
     c.firstSum->setText(QString::number(sums.first));
@@ -130,7 +126,7 @@ void TForm_SV::clear(int q) {
 
 void TForm_SV::setPlayerCaptions(const std::vector<std::string>& registryLines) {
     for (std::size_t r = 0; r < playerCaption_.size() && r < registryLines.size(); ++r)
-        playerCaption_[r]->setText(QString::fromStdString(cp1250::toUtf8(registryLines[r])));
+        playerCaption_[r]->setText(fromCp1250(registryLines[r]));
 }
 
 bool TForm_SV::eventFilter(QObject* watched, QEvent* event) {
