@@ -1,13 +1,11 @@
 #include "core/ini_file.h"
 
-#include <cerrno>
+#include "core/file_replace.h"
+
 #include <charconv>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
-#include <system_error>
 
 namespace kuzelna {
 namespace {
@@ -205,30 +203,7 @@ std::string IniFile::content() const {
 }
 
 void IniFile::save(const std::string& path) const {
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    fs::path temporary = target;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) throw std::runtime_error("Cannot write " + temporary.string());
-        const std::string data = content();
-        out.write(data.data(), static_cast<std::streamsize>(data.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            throw std::runtime_error("Cannot write " + temporary.string());
-        }
-    }
-    std::error_code error;
-    fs::rename(temporary, target, error);
-    if (error) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        throw std::runtime_error("Cannot replace " + target.string() + ": " + error.message());
-    }
+    replaceFile(path, content());
 }
 
 } // namespace kuzelna

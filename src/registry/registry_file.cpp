@@ -1,5 +1,6 @@
 #include "registry/registry_file.h"
 
+#include "core/file_replace.h"
 #include "registry/registry_tree.h"
 
 #include <algorithm>
@@ -82,31 +83,10 @@ void loadRegistry(const std::string& path, RegistryTree& tree) {
 }
 
 void saveRegistry(const RegistryTree& tree, const std::string& path) {
-    namespace fs = std::filesystem;
-    const std::string content = serializeRegistry(tree);
-    const fs::path target(path);
-    fs::path temporary = target;
-    temporary += ".tmp";
-    const auto fail = [&path]() { return RegistryError("Cannot create file " + path); };
-
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) throw fail();
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        out.flush();
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            throw fail();
-        }
-    }
-    std::error_code error;
-    fs::rename(temporary, target, error);
-    if (error) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        throw fail();
+    try {
+        replaceFile(path, serializeRegistry(tree));
+    } catch (const std::runtime_error&) {
+        throw RegistryError("Cannot create file " + path);
     }
 }
 

@@ -1,13 +1,11 @@
 #include "reports/result_files.h"
 
+#include "core/file_replace.h"
 #include "core/match_state.h"
 #include "scoring/game_kinds.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <stdexcept>
-#include <system_error>
 
 namespace kuzelna {
 
@@ -33,31 +31,6 @@ std::string resultFileContent(const MatchState& state) {
         out += "\r\n";
     }
     return out;
-}
-
-void replaceFile(const std::string& path, const std::string& content) {
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    fs::path temporary = target;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) throw std::runtime_error("cannot create " + temporary.string());
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            throw std::runtime_error("cannot write " + temporary.string());
-        }
-    }
-    std::error_code error;
-    fs::rename(temporary, target, error);
-    if (error) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        throw std::runtime_error("cannot replace " + path + ": " + error.message());
-    }
 }
 
 void writeResultFiles(const MatchState& state, const std::string& directory) {

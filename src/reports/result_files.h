@@ -22,8 +22,4 @@ std::string resultFileContent(const MatchState& state);
 // or the new content, never a part. Throws std::runtime_error on failure.
 void writeResultFiles(const MatchState& state, const std::string& directory);
 
-// Replaces `path` with `content` through a temporary file in the same folder.
-// Throws std::runtime_error on failure; the old file then stays as it was.
-void replaceFile(const std::string& path, const std::string& content);
-
 } // namespace kuzelna
