@@ -47,7 +47,8 @@ std::string teamName(const MatchState& state, bool home) {
     if (name.find_first_not_of(' ') != std::string::npos) return name;
     const std::string& title = home ? state.homeTeamTitle : state.guestTeamTitle;
     const auto first = title.find_first_not_of(' ');
-    return first == std::string::npos ? std::string() : title.substr(first, title.find_last_not_of(' ') - first + 1);
+    return first == std::string::npos ? std::string()
+                                      : title.substr(first, title.find_last_not_of(' ') - first + 1);
 }
 
 void writeSide(JsonWriter& json, const MatchState& state, bool home, const ResultsBoardSideFigures& side) {
@@ -58,7 +59,8 @@ void writeSide(JsonWriter& json, const MatchState& state, bool home, const Resul
     json.key("full").value(side.full);
     json.key("clearing").value(side.clearing);
     int misses = 0;
-    for (int slot = home ? 1 : 2; slot <= slotsInPlay(state); slot += 2) misses += faultsMade(state, slot);
+    for (int slot = home ? 1 : 2; slot <= slotsInPlay(state); slot += 2)
+        misses += faultsMade(state, slot);
     json.key("misses").value(misses);
     json.key("setPoints").halved(side.setPoints);
     json.key("duelPoints").halved(side.duelPoints);
@@ -78,8 +80,8 @@ void writePlayer(JsonWriter& json, const MatchState& state, int slot) {
     json.key("duel").value((slot + 1) / 2);
     json.key("opponent").value(home ? slot + 1 : slot - 1);
     const std::string name = p.firstName.empty() ? p.surname.str()
-                             : p.surname.empty()  ? p.firstName.str()
-                                                  : p.surname.str() + ' ' + p.firstName.str();
+                             : p.surname.empty() ? p.firstName.str()
+                                                 : p.surname.str() + ' ' + p.firstName.str();
     json.key("name").value(utf8(name));
     json.key("surname").value(utf8(p.surname.str()));
     json.key("firstName").value(utf8(p.firstName.str()));
@@ -88,7 +90,8 @@ void writePlayer(JsonWriter& json, const MatchState& state, int slot) {
     json.key("registryLine").value(utf8(p.registryLine.str()));
     json.key("throwCount").value(made);
     json.key("throws").beginArray();
-    for (int t = 1; t <= made; ++t) json.value(static_cast<int>(p.throws[static_cast<std::size_t>(t)]));
+    for (int t = 1; t <= made; ++t)
+        json.value(static_cast<int>(p.throws[static_cast<std::size_t>(t)]));
     json.endArray();
     json.key("full").value(static_cast<int>(p.fullTotal));
     json.key("clearing").value(static_cast<int>(p.clearingTotal));
@@ -137,7 +140,8 @@ void writeLanes(JsonWriter& json, const MatchState& state) {
 
 void writeLineup(JsonWriter& json, const OneBased<std::string, kLineupPlaces>& lineup, int count) {
     json.beginArray();
-    for (int h = 1; h <= std::min(count, kLineupPlaces); ++h) json.value(utf8(lineup[static_cast<std::size_t>(h)]));
+    for (int h = 1; h <= std::min(count, kLineupPlaces); ++h)
+        json.value(utf8(lineup[static_cast<std::size_t>(h)]));
     json.endArray();
 }
 
@@ -208,7 +212,8 @@ std::string matchJson(const MatchState& state, const MatchJsonContext& context) 
     json.key("guest");
     writeSide(json, state, false, figures.guest);
     json.key("players").beginArray();
-    for (int slot = 1; slot <= slotsInPlay(state); ++slot) writePlayer(json, state, slot);
+    for (int slot = 1; slot <= slotsInPlay(state); ++slot)
+        writePlayer(json, state, slot);
     json.endArray();
     json.key("lanes");
     writeLanes(json, state);

@@ -48,7 +48,8 @@ struct PlayedMatch {
 
     PlayedMatch(int kind, int layout, int pair, int pairs) {
         alley = std::make_unique<SimulatedAlley>(MatchPlan{kind, layout, pair, pairs, 77u + unsigned(kind)});
-        if (!applyConfiguration(*state, {kind, layout, pair, pairs, 1}).empty()) qFatal("configuration refused");
+        if (!applyConfiguration(*state, {kind, layout, pair, pairs, 1}).empty())
+            qFatal("configuration refused");
         state->linkPaused = 0;
         link = std::make_unique<LaneLink>(*state, events);
         cycle = std::make_unique<MatchCycle>(*state, events);
@@ -126,7 +127,8 @@ private slots:
             }
 
             const ResultsBoardTexts board = resultsBoardTexts(s, ",");
-            for (const auto& [key, side] : {std::pair{"home", &board.home}, std::pair{"guest", &board.guest}}) {
+            for (const auto& [key, side] :
+                 {std::pair{"home", &board.home}, std::pair{"guest", &board.guest}}) {
                 const QJsonObject team = doc[key].toObject();
                 QCOMPARE(team["pins"].toDouble(), boardNumber(side->total));
                 QCOMPARE(team["setPoints"].toDouble(), boardNumber(side->setPoints));
@@ -160,8 +162,10 @@ private slots:
                 QVERIFY(m.state->matchOver);
                 const QJsonObject doc = parsed(matchJson(*m.state));
                 const ResultsBoardTexts board = resultsBoardTexts(*m.state, ".");
-                QCOMPARE(doc["home"].toObject()["matchPoints"].toDouble(), boardNumber(board.home.matchPoints));
-                QCOMPARE(doc["guest"].toObject()["matchPoints"].toDouble(), boardNumber(board.guest.matchPoints));
+                QCOMPARE(doc["home"].toObject()["matchPoints"].toDouble(),
+                         boardNumber(board.home.matchPoints));
+                QCOMPARE(doc["guest"].toObject()["matchPoints"].toDouble(),
+                         boardNumber(board.guest.matchPoints));
                 const QJsonArray players = doc["players"].toArray();
                 for (int row = 0; row < 2; ++row) {
                     const QJsonObject j = players[2 * row].toObject();
