@@ -8,3 +8,5 @@ add_custom_target(program_version COMMAND ${version_command} BYPRODUCTS ${KUZELN
 target_sources(kuzelna_engine PRIVATE ${KUZELNA_VERSION_SOURCE})
 add_dependencies(kuzelna_engine program_version)
 
+# The list of changes, shown by the console's "Změny".
+qt_add_resources(kuzelna_shell changelog PREFIX /doc BASE ${CMAKE_SOURCE_DIR} FILES ${CMAKE_SOURCE_DIR}/CHANGELOG.md)
