@@ -51,10 +51,13 @@ version=$(/usr/bin/kuzelna --version)
 echo "package-test: installed $version"
 [ "$version" = "$("$BUILD_DIR"/kuzelna --version)" ] || fail "the installed version differs from the build's"
 
-# A new hall's folder, from another directory, on a machine without a display.
+# The desktop entry's command, in a new hall's folder, from another directory,
+# on a machine without a display.
+read -r -a command < <(sed -n 's/^Exec=//p' /usr/share/applications/kuzelna.desktop)
+[ "${command[*]}" = "kuzelna --home" ] || fail "the desktop entry runs '${command[*]}'"
 hall=$work/hall/Kuzelna
 (cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM KUZELNA_HOME="$hall" \
-  timeout 300 kuzelna --home --simulate --headless --speed 100 --pace 0 --kind 40 --lanes 2 --duels 1 \
+  timeout 300 "${command[@]}" --simulate --headless --speed 100 --pace 0 --kind 40 --lanes 2 --duels 1 \
   >"$work/match.out" 2>"$work/match.err") || fail "the match ended with status $?: $(tail -n 5 "$work/match.err")"
 [ "$(tail -n 1 "$work/match.out")" = "match over" ] || fail "the match did not end: $(tail -n 5 "$work/match.out")"
 templates=(/usr/share/kuzelna/templates/*.xls)

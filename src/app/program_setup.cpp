@@ -79,8 +79,11 @@ void enterHallFolder() {
         std::fprintf(stderr, "kuzelna: no template workbooks found to copy into %s\n",
                      folder.string().c_str());
     } else if (!copied.empty()) {
-        std::fprintf(stderr, "kuzelna: %zu template workbooks copied into %s\n", copied.size(),
-                     folder.string().c_str());
+        std::string names;
+        for (const std::string& name : copied)
+            names += (names.empty() ? "" : ", ") + name;
+        std::fprintf(stderr, "kuzelna: templates copied into %s: %s\n", folder.string().c_str(),
+                     names.c_str());
     }
 }
 
