@@ -49,10 +49,13 @@ int runHeadless(KuzelnaApplication& app, MatchState& state, LaneServer& server, 
     QObject::connect(&printer, &QTimer::timeout, show);
     printer.start(2000);
     QObject::connect(&server, &LaneServer::matchEnded, [&] {
-        show();
-        std::printf("match over\n");
-        std::fflush(stdout);
-        QCoreApplication::quit();
+        // A moment for the final frames to reach the far end before it is shown.
+        QTimer::singleShot(200, [&] {
+            show();
+            std::printf("match over\n");
+            std::fflush(stdout);
+            QCoreApplication::quit();
+        });
     });
     return app.exec();
 }

@@ -109,6 +109,7 @@ void initialiseMatchState(MatchState& state, const IniFile& ini, const std::stri
     state.laneActive.fill(0);
     state.laneLastCounter.fill(0);
     state.laneWrapped.fill(0);
+    state.laneFinished.fill(0);
     state.matchOver = false;
     state.pollLane = 0;
     state.pollsBeforeDisplay = 1;
