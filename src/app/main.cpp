@@ -86,6 +86,9 @@ int main(int argc, char* argv[]) {
     auto state = std::make_unique<MatchState>();
     IniFile ini;
     ini.load(kIniFileName);
+    // Taken as always, but named once: a mistyped value should not go unseen.
+    for (const std::string& problem : settingsProblems(ini))
+        std::fprintf(stderr, "kuzelna: %s: %s\n", kIniFileName, problem.c_str());
     initialiseMatchState(*state, ini, QDir::currentPath().toStdString());
 
     std::unique_ptr<SimulatedAlley> simulated;
