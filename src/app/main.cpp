@@ -6,6 +6,7 @@
 #include "console/central_error_handler_qt.h"
 #include "console/main_window.h"
 #include "console/simulation_lineup.h"
+#include "console/termination_qt.h"
 #include "console/window_set_qt.h"
 #include "core/errors.h"
 #include "core/ini_file.h"
@@ -15,6 +16,7 @@
 #include "lanes/alley_options_qt.h"
 #include "lanes/lane_server_qt.h"
 #include "lanes/virtual_alley_pty_qt.h"
+#include "reports/office_profiles.h"
 #include "scoring/throw_recording.h"
 
 #include <QCommandLineParser>
@@ -23,6 +25,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 
@@ -70,6 +73,11 @@ int main(int argc, char* argv[]) {
     }
     KuzelnaApplication app(argc, argv);
     QApplication::setApplicationName("kuzelna");
+    // Ended from outside, the program still releases what it holds.
+    quitOnTerminationSignals();
+    // What a killed run left behind is taken back.
+    for (const auto& profile : reclaimOfficeProfiles(std::filesystem::temp_directory_path()))
+        std::fprintf(stderr, "kuzelna: removed the office profile %s left by an ended run\n", profile.c_str());
 
     QCommandLineParser parser;
     parser.setApplicationDescription("Scoring server of a nine-pin bowling alley.");

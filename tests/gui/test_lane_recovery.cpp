@@ -176,6 +176,25 @@ private slots:
         QVERIFY(second.reopening());
     }
 
+    // Ended by SIGTERM, a lane link lets go of its lock as closing it does.
+    void terminatedRunLeavesNoLock() {
+        const QString device = dir_.filePath(QStringLiteral("term"));
+        QProcess lanesim;
+        lanesim.start(program("kuzelna-lanesim"), {"--link", device, "--kind", "200", "--lanes", "4"});
+        QVERIFY(lanesim.waitForReadyRead(10000));
+        QProcess kuzelna;
+        kuzelna.setWorkingDirectory(dir_.path());
+        kuzelna.start(program("kuzelna"), {"--port", device, "--headless", "--kind", "200", "--lanes", "4"});
+        const QString lock = laneLockPath(device);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 10000);
+        kuzelna.terminate(); // SIGTERM
+        QVERIFY(kuzelna.waitForFinished(10000));
+        QCOMPARE(kuzelna.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(!QFile::exists(lock), qPrintable(lock));
+        lanesim.terminate();
+        QVERIFY(lanesim.waitForFinished(10000));
+    }
+
 private:
     QTemporaryDir dir_;
 };
