@@ -10,6 +10,7 @@ PACKAGES=(
   libcurl4-openssl-dev python3-pyftpdlib
   libreoffice-calc libreoffice-dev
   xvfb xauth fonts-liberation2 poppler-utils
+  util-linux mount # unshare and mount: the full-disk and read-only tests run on a private tmpfs
 )
 
 SUDO=""
