@@ -127,6 +127,7 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<WindowSet> windows;
     if (parser.isSet("headless")) {
         KuzelnaApplication::showSerialPortError = nullptr; // no one to show a box to: stderr only
+        KuzelnaApplication::showOperatorError = nullptr;
     } else {
         const u8 storedDisplayExtra = state->displayExtraDefault;
         if (state->controls.displayExtra) state->displayExtraDefault = 1; // the check box starts from it

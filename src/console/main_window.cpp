@@ -333,7 +333,10 @@ void MainWindow::readControlsIntoState() {
 void MainWindow::syncFromState() {
     const ConsoleControls& controls = state_.controls;
     const QString status = fromCp1250(controls.statusLine);
-    if (statusLine_->text() != status) statusLine_->setText(status);
+    if (statusLine_->text() != status) {
+        statusLine_->setText(status);
+        statusLine_->setToolTip(status); // the field shows only the start of a longer text
+    }
     if (runningIndicator_->isChecked() != controls.systemRunningIndicator) {
         runningIndicator_->setChecked(controls.systemRunningIndicator);
     }
