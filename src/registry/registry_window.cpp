@@ -8,6 +8,7 @@
 #include "registry/registry_file.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFrame>
@@ -399,8 +400,17 @@ std::string RegistryWindow::askForNewFile() {
     return path.isEmpty() ? std::string() : QFile::encodeName(path).toStdString();
 }
 
+void RegistryWindow::closeEvent(QCloseEvent* event) {
+    if (!cancelWouldWarn()) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    cancel();
+}
+
 void RegistryWindow::cancel() {
-    if (saveFailed_ && unsaved_ && !cancelWarned_) {
+    if (cancelWouldWarn()) {
         cancelWarned_ = true;
         report(OperatorError(cp1250::fromUtf8("Změny seznamu hráčů nejsou uloženy v žádném souboru. "
                                               "Uložte je tlačítkem OK, až bude kam; dalším Storno "

@@ -50,6 +50,8 @@ public:
     // "Storno": hides the window; after a failed save it first says that the
     // edits are not saved and stays open.
     void cancel();
+    // Whether "Storno" would warn first instead of hiding the window.
+    bool cancelWouldWarn() const { return saveFailed_ && unsaved_ && !cancelWarned_; }
 
     // Asked when OK would write over a file that did not read whole; gets the
     // reason (Windows-1250) and answers the path of a new file, empty for none.
@@ -96,6 +98,8 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Closing by the window frame is "Storno".
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildTreeView();

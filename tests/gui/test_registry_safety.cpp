@@ -226,8 +226,8 @@ private slots:
         QCOMPARE(readFile(file()), bytes(original));
     }
 
-    // "Storno" after a failed save says the edits are not saved before it
-    // lets the window go.
+    // "Storno" (or the window frame) after a failed save says the edits are not
+    // saved before it lets the window go.
     void cancelAfterAFailedSaveWarnsFirst() {
         QVERIFY(writeFile(file(), bytes("K - \r\n")));
         Registry registry(*state_);
@@ -235,7 +235,7 @@ private slots:
         emit registry.clubDialog.applied(DialogMode::New, "New - ");
         QTest::mouseClick(registry.window.okButton(), Qt::LeftButton);
         QCOMPARE(registry.boxes.size(), 1);
-        QTest::mouseClick(registry.window.cancelButton(), Qt::LeftButton);
+        registry.window.close(); // the window frame is "Storno" too
         QVERIFY(registry.window.isVisible());
         QCOMPARE(registry.boxes.size(), 2);
         QVERIFY2(registry.boxes[1].contains(QStringLiteral("nejsou uloženy")), qPrintable(registry.boxes[1]));
