@@ -12,6 +12,7 @@ PACKAGES=(
   xvfb xauth fonts-liberation2 poppler-utils
   # checks the Debian package (scripts/package-test.sh)
   lintian
+  util-linux mount # unshare and mount: the full-disk and read-only tests run on a private tmpfs
 )
 
 SUDO=""

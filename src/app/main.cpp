@@ -8,6 +8,7 @@
 #include "console/central_error_handler_qt.h"
 #include "console/main_window.h"
 #include "console/simulation_lineup.h"
+#include "console/termination_qt.h"
 #include "console/window_set_qt.h"
 #include "core/errors.h"
 #include "core/ini_file.h"
@@ -17,6 +18,7 @@
 #include "lanes/alley_options_qt.h"
 #include "lanes/lane_server_qt.h"
 #include "lanes/virtual_alley_pty_qt.h"
+#include "reports/office_profiles.h"
 #include "scoring/throw_recording.h"
 
 #include <QCommandLineParser>
@@ -25,6 +27,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 
@@ -51,10 +54,13 @@ int runHeadless(KuzelnaApplication& app, MatchState& state, LaneServer& server, 
     QObject::connect(&printer, &QTimer::timeout, show);
     printer.start(2000);
     QObject::connect(&server, &LaneServer::matchEnded, [&] {
-        show();
-        std::printf("match over\n");
-        std::fflush(stdout);
-        QCoreApplication::quit();
+        // A moment for the final frames to reach the far end before it is shown.
+        QTimer::singleShot(200, [&] {
+            show();
+            std::printf("match over\n");
+            std::fflush(stdout);
+            QCoreApplication::quit();
+        });
     });
     return app.exec();
 }
@@ -73,6 +79,11 @@ int main(int argc, char* argv[]) {
     answerHelpAndVersion(argc, argv, parser);
     KuzelnaApplication app(argc, argv);
     setProgramIcon();
+    // Ended from outside, the program still releases what it holds.
+    quitOnTerminationSignals();
+    // What a killed run left behind is taken back.
+    for (const auto& profile : reclaimOfficeProfiles(std::filesystem::temp_directory_path()))
+        std::fprintf(stderr, "kuzelna: removed the office profile %s left by an ended run\n", profile.c_str());
     parser.process(app);
     if (parser.isSet("home")) {
         try {
@@ -86,6 +97,9 @@ int main(int argc, char* argv[]) {
     auto state = std::make_unique<MatchState>();
     IniFile ini;
     ini.load(kIniFileName);
+    // Taken as always, but named once: a mistyped value should not go unseen.
+    for (const std::string& problem : settingsProblems(ini))
+        std::fprintf(stderr, "kuzelna: %s: %s\n", kIniFileName, problem.c_str());
     initialiseMatchState(*state, ini, QDir::currentPath().toStdString());
 
     std::unique_ptr<SimulatedAlley> simulated;
@@ -116,6 +130,7 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<WindowSet> windows;
     if (parser.isSet("headless")) {
         KuzelnaApplication::showSerialPortError = nullptr; // no one to show a box to: stderr only
+        KuzelnaApplication::showOperatorError = nullptr;
     } else {
         const u8 storedDisplayExtra = state->displayExtraDefault;
         if (state->controls.displayExtra) state->displayExtraDefault = 1; // the check box starts from it

@@ -6,6 +6,8 @@
 #include "lanes/virtual_alley_pty_qt.h"
 #include "scoring/game_kinds.h"
 
+#include <QRegularExpression>
+
 #include <stdexcept>
 
 namespace kuzelna {
@@ -26,16 +28,15 @@ int integerOption(const QCommandLineParser& parser, const char* name, int low, i
 }
 
 int gameKindOf(const QString& text) {
-    // "60", "60 Hs", "60Hs" by throws per player, or the kind number itself.
-    QString digits;
-    for (QChar c : text) {
-        if (c.isDigit()) digits += c;
-    }
-    bool ok = false;
-    const int value = digits.toInt(&ok);
-    if (ok && value >= 1 && value <= 6) return value;
+    // "60", "60 Hs", "60Hs" by throws per player, or the kind number itself;
+    // nothing else ("-60" is not 60).
+    static const QRegularExpression form(QStringLiteral("^\\s*([0-9]{1,3})\\s*(?:hs)?\\s*$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = form.match(text);
+    const int value = match.hasMatch() ? match.captured(1).toInt() : -1;
+    if (value >= 1 && value <= 6) return value;
     for (int kind = 1; kind <= 6; ++kind) {
-        if (ok && value == throwsPerLane(kind) * lanesPerPlayerFor(kind)) return kind;
+        if (value == throwsPerLane(kind) * lanesPerPlayerFor(kind)) return kind;
     }
     throw std::invalid_argument("--kind takes 200, 120, 100, 60, 180 or 40 (or 1..6)");
 }
