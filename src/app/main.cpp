@@ -5,10 +5,12 @@
 
 #include "console/central_error_handler_qt.h"
 #include "console/main_window.h"
+#include "console/match_keeper_qt.h"
 #include "console/simulation_lineup.h"
 #include "console/window_set_qt.h"
 #include "core/errors.h"
 #include "core/ini_file.h"
+#include "core/match_archive.h"
 #include "core/match_state.h"
 #include "core/startup.h"
 #include "core/timing.h"
@@ -19,6 +21,8 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <cstdio>
@@ -76,6 +80,8 @@ int main(int argc, char* argv[]) {
         {"port", "Serial device of the lane line (else [Linka] Port of zodided.ini).", "DEVICE"});
     parser.addOption(
         {"headless", "No windows: run the lane link at once, print the displays, end with the match."});
+    parser.addOption({"resume", "Resume an unfinished match of the working folder without asking."});
+    parser.addOption({"no-resume", "Archive an unfinished match of the working folder and start a new one."});
     addSpeedOption(parser);
     addAlleyOptions(parser);
     parser.process(app);
@@ -120,6 +126,29 @@ int main(int argc, char* argv[]) {
         state->displayExtraDefault = storedDisplayExtra;
         windows->connectLaneServer(server);
     }
+    // The unfinished match of the working folder, before anything goes out on the lane line.
+    MatchKeeper keeper(*state, QDir::currentPath(), QString::fromStdString(archiveFolderSetting(ini)));
+    const bool headless = !windows;
+    const MatchKeeper::Resume resume = parser.isSet("no-resume") ? MatchKeeper::Resume::No
+                                       : parser.isSet("resume") || headless ? MatchKeeper::Resume::Yes
+                                                                            : MatchKeeper::Resume::Ask;
+    const bool resumed = keeper.takeOverJournal(resume, [&] {
+        QMessageBox question(QMessageBox::Question, windows->mainWindow().windowTitle(),
+                             QStringLiteral("Pokračovat v rozehraném utkání?"));
+        QPushButton* yes = question.addButton(QStringLiteral("Ano"), QMessageBox::YesRole);
+        question.addButton(QStringLiteral("Ne"), QMessageBox::NoRole);
+        question.exec();
+        return question.clickedButton() == yes;
+    });
+    if (resumed) {
+        std::fprintf(stderr, "kuzelna: the unfinished match of %s goes on\n", qPrintable(keeper.journalPath()));
+        if (windows) {
+            windows->mainWindow().restoreScoringSwitches();
+            windows->mainWindow().blockChanged();
+        }
+    }
+    keeper.attach(server);
+    if (windows) keeper.attachWindows(*windows);
     try {
         server.openPort(device);
     } catch (...) {

@@ -340,7 +340,7 @@ JournalRecorder::JournalRecorder(const MatchState& restored, std::size_t records
     : shadow_(std::make_unique<MatchState>(restored)), started_(true), endWritten_(restored.matchOver),
       records_(recordsSoFar) {}
 
-void JournalRecorder::emit(std::string& out, JournalRecord rec) {
+void JournalRecorder::put(std::string& out, JournalRecord rec) {
     applyJournalRecord(*shadow_, rec);
     out += encodeJournalRecord(rec);
     ++records_;
@@ -357,27 +357,27 @@ std::string JournalRecorder::sync(const MatchState& live) {
         w.str(kFormatName);
         w.u16(kJournalVersion);
         w.str(created_);
-        emit(out, record(JournalKind::Header, w));
+        put(out, record(JournalKind::Header, w));
     }
     if (first || !sameConfiguration(live, shadow)) {
         Writer w;
         writeConfiguration(w, live);
-        emit(out, record(JournalKind::Configuration, w));
+        put(out, record(JournalKind::Configuration, w));
     }
     if (first || !sameTeams(live, shadow)) {
         Writer w;
         writeTeams(w, live);
-        emit(out, record(JournalKind::Teams, w));
+        put(out, record(JournalKind::Teams, w));
     }
     if (first || !sameOptions(live, shadow)) {
         Writer w;
         writeOptions(w, live);
-        emit(out, record(JournalKind::Options, w));
+        put(out, record(JournalKind::Options, w));
     }
     if (live.controls.tandem != shadow.controls.tandem) {
         Writer w;
         w.u8(live.controls.tandem ? 1 : 0);
-        emit(out, record(JournalKind::WholeSets, w));
+        put(out, record(JournalKind::WholeSets, w));
     }
     for (int slot = 1; slot <= kMaxSlots; ++slot) {
         const PlayerSlot& mine = live.player[static_cast<std::size_t>(slot)];
@@ -388,7 +388,7 @@ std::string JournalRecorder::sync(const MatchState& live) {
             w.u8(static_cast<unsigned>(slot));
             w.u8(static_cast<unsigned>(set));
             w.u8(mine.tieBreak[k]);
-            emit(out, record(JournalKind::TieBreak, w));
+            put(out, record(JournalKind::TieBreak, w));
         }
         if (mine.throws != shadow.player[static_cast<std::size_t>(slot)].throws) {
             for (int t = 1; t <= kMaxThrows; ++t) {
@@ -398,7 +398,7 @@ std::string JournalRecorder::sync(const MatchState& live) {
                 w.u8(static_cast<unsigned>(slot));
                 w.u16(static_cast<unsigned>(t));
                 w.u8(mine.throws[i]);
-                emit(out, record(JournalKind::Correction, w));
+                put(out, record(JournalKind::Correction, w));
             }
         }
     }
@@ -407,7 +407,7 @@ std::string JournalRecorder::sync(const MatchState& live) {
         if (sameResults(live.player[i], shadow.player[i])) continue;
         Writer w;
         w.u8(static_cast<unsigned>(slot));
-        emit(out, record(JournalKind::Recalculation, w));
+        put(out, record(JournalKind::Recalculation, w));
     }
     return out;
 }
@@ -423,13 +423,13 @@ std::string JournalRecorder::frame(const MatchState& live, int lane, const LaneS
     w.u8(static_cast<unsigned>(lane));
     for (int k = 1; k <= 16; ++k)
         w.u8(status[k]);
-    emit(out, record(JournalKind::Frame, w));
+    put(out, record(JournalKind::Frame, w));
     if (shadow.firstPairOfBlock != block) ++generation_;
     laneGeneration_[l] = generation_;
     if (shadow.matchOver && !endWritten_) {
         endWritten_ = true;
         Writer none;
-        emit(out, record(JournalKind::End, none));
+        put(out, record(JournalKind::End, none));
     }
     return out;
 }

@@ -99,7 +99,7 @@ public:
     bool ended() const { return shadow_->matchOver && endWritten_; }
 
 private:
-    void emit(std::string& out, JournalRecord record);
+    void put(std::string& out, JournalRecord record);
 
     std::string created_;
     std::unique_ptr<MatchState> shadow_;

@@ -22,6 +22,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
+
 namespace kuzelna {
 
 struct MatchState;
@@ -50,6 +52,15 @@ public:
     LaneLink& link() { return link_; }
 
     static constexpr int kCycleMs = 100;
+
+    // Called before bytes go out on the lane line (the journal makes sure the
+    // throws it recorded are on the disk first).
+    std::function<void()> beforeSend;
+
+    // Stops the lane link for good: no more polls, received bytes are dropped
+    // (while a stored match is shown instead of the one on the lanes).
+    void switchOff();
+    bool switchedOff() const { return switchedOff_; }
 
 signals:
     // A lane's status bytes were stored: redraw that lane (0 = all).
@@ -91,6 +102,7 @@ private:
     LaneLink link_;
     MatchCycle cycle_;
     QTimer cycleTimer_;
+    bool switchedOff_ = false;
 };
 
 } // namespace kuzelna
