@@ -21,8 +21,6 @@
 
 #include <QCommandLineParser>
 #include <QDir>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTimer>
 
 #include <cstdio>
@@ -132,14 +130,8 @@ int main(int argc, char* argv[]) {
     const MatchKeeper::Resume resume = parser.isSet("no-resume") ? MatchKeeper::Resume::No
                                        : parser.isSet("resume") || headless ? MatchKeeper::Resume::Yes
                                                                             : MatchKeeper::Resume::Ask;
-    const bool resumed = keeper.takeOverJournal(resume, [&] {
-        QMessageBox question(QMessageBox::Question, windows->mainWindow().windowTitle(),
-                             QStringLiteral("Pokračovat v rozehraném utkání?"));
-        QPushButton* yes = question.addButton(QStringLiteral("Ano"), QMessageBox::YesRole);
-        question.addButton(QStringLiteral("Ne"), QMessageBox::NoRole);
-        question.exec();
-        return question.clickedButton() == yes;
-    });
+    const bool resumed =
+        keeper.takeOverJournal(resume, [&] { return askToResume(windows ? &windows->mainWindow() : nullptr); });
     if (resumed) {
         std::fprintf(stderr, "kuzelna: the unfinished match of %s goes on\n", qPrintable(keeper.journalPath()));
         if (windows) {

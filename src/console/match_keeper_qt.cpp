@@ -2,6 +2,7 @@
 
 #include "console/main_window.h"
 #include "console/window_set_qt.h"
+#include "core/file_replace.h"
 #include "core/ini_file.h"
 #include "core/match_archive.h"
 #include "core/match_state.h"
@@ -10,17 +11,21 @@
 #include "lanes/lane_link.h"
 #include "lanes/lane_server_qt.h"
 #include "registry/registry_window.h"
+#include "reports/match_json.h"
 #include "reports/overview_window.h"
 #include "reports/throw_correction_dialog.h"
 #include "scoring/kind_of_game_dialog.h"
 #include "aids/manual_team_names_window.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 
 #include <cstdio>
 #include <stdexcept>
@@ -60,6 +65,16 @@ QString freeName(const QDir& folder, const QString& base, const QString& suffix)
 }
 
 } // namespace
+
+bool askToResume(QWidget* parent) {
+    QMessageBox question(QMessageBox::Question, QStringLiteral("Server - Domácí Hoste"),
+                         QStringLiteral("Pokračovat v rozehraném utkání?"), QMessageBox::NoButton, parent);
+    QPushButton* yes = question.addButton(QStringLiteral("Ano"), QMessageBox::YesRole);
+    question.addButton(QStringLiteral("Ne"), QMessageBox::NoRole);
+    question.setDefaultButton(yes);
+    question.exec();
+    return question.clickedButton() == yes;
+}
 
 MatchKeeper::MatchKeeper(MatchState& state, const QString& workFolder, const QString& archiveFolder,
                          QObject* parent)
@@ -210,7 +225,7 @@ QString MatchKeeper::archiveJournal(const QString& path, const JournalReading& r
     }
     if (reading.problem.empty()) {
         try {
-            writeExport(*stored, reading, target.chopped(4) + QStringLiteral(".json"));
+            writeExport(*stored, target.chopped(4) + QStringLiteral(".json"));
         } catch (const std::exception& error) {
             say({}, QString::fromStdString(error.what()));
         }
@@ -246,13 +261,15 @@ void MatchKeeper::openStored(const QString& path) {
 }
 
 void MatchKeeper::exportMatch(const QString& path) const {
-    writeExport(state_, {}, path);
+    writeExport(state_, path);
 }
 
-void MatchKeeper::writeExport(const MatchState& state, const JournalReading& reading, const QString& path) const {
-    (void)state;
-    (void)reading;
-    (void)path;
+void MatchKeeper::writeExport(const MatchState& state, const QString& path) const {
+    MatchJsonContext context;
+    const QDateTime now = QDateTime::currentDateTime();
+    context.savedAt = now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate).toStdString();
+    context.program = QCoreApplication::applicationName().toStdString();
+    replaceFile(path.toStdString(), matchJson(state, context));
 }
 
 void MatchKeeper::say(const QString& status, const QString& line) {

@@ -22,11 +22,16 @@
 #include <functional>
 #include <memory>
 
+class QWidget;
+
 namespace kuzelna {
 
 struct MatchState;
 class LaneServer;
 class WindowSet;
+
+// "Pokračovat v rozehraném utkání?" with "Ano" and "Ne"; true for "Ano".
+bool askToResume(QWidget* parent);
 
 class MatchKeeper : public QObject {
     Q_OBJECT
@@ -74,7 +79,7 @@ private:
     void openJournal();
     void finishMatch();
     QString archiveJournal(const QString& path, const JournalReading& reading);
-    void writeExport(const MatchState& state, const JournalReading& reading, const QString& path) const;
+    void writeExport(const MatchState& state, const QString& path) const;
     void say(const QString& status, const QString& line);
 
     MatchState& state_;
