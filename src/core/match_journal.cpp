@@ -312,8 +312,9 @@ void applyJournalRecord(MatchState& state, const JournalRecord& rec) {
         const int slot = static_cast<int>(r.u8()), t = static_cast<int>(r.u16());
         const unsigned pins = r.u8();
         if (validSlot(slot) && t >= 1 && t <= kMaxThrows) {
-            state.player[static_cast<std::size_t>(slot)].throws[static_cast<std::size_t>(t)] =
-                static_cast<u8>(pins);
+            PlayerSlot& player = state.player[static_cast<std::size_t>(slot)];
+            player.throws[static_cast<std::size_t>(t)] = static_cast<u8>(pins);
+            player.throwUnseen[static_cast<std::size_t>(t)] = 0;
             prepocitej(state, slot);
         }
         break;
@@ -390,10 +391,12 @@ std::string JournalRecorder::sync(const MatchState& live) {
             w.u8(mine.tieBreak[k]);
             put(out, record(JournalKind::TieBreak, w));
         }
-        if (mine.throws != shadow.player[static_cast<std::size_t>(slot)].throws) {
+        const PlayerSlot& theirs = shadow.player[static_cast<std::size_t>(slot)];
+        if (mine.throws != theirs.throws || mine.throwUnseen != theirs.throwUnseen) {
             for (int t = 1; t <= kMaxThrows; ++t) {
                 const auto i = static_cast<std::size_t>(t);
-                if (mine.throws[i] == shadow.player[static_cast<std::size_t>(slot)].throws[i]) continue;
+                // A correction that confirms an unseen throw's value changes only its mark.
+                if (mine.throws[i] == theirs.throws[i] && (mine.throwUnseen[i] || !theirs.throwUnseen[i])) continue;
                 Writer w;
                 w.u8(static_cast<unsigned>(slot));
                 w.u16(static_cast<unsigned>(t));

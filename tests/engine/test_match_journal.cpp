@@ -306,3 +306,46 @@ TEST(JournalRecorder, TheSameFrameAfterACorrectionOfItsThrowIsWrittenAgain) {
     link.onBytes(statusFrame(1, laneStatus(3, 7)));
     EXPECT_EQ(journal.size(), length);
 }
+
+TEST(JournalRecorder, ThrowsPlayedWhileTheServerWasDownStayMarkedUntilTheRefereeCorrectsThem) {
+    auto live = std::make_unique<MatchState>();
+    ASSERT_EQ(applyConfiguration(*live, {6, 2, 1, 2, 1}), "");
+    MatchEvents quiet;
+    std::string journal;
+    {
+        LaneLink link(*live, quiet);
+        JournalRecorder recorder("2026-12-10 10:00:00");
+        link.beforeRecording = [&](int lane, const LaneStatus& status) {
+            journal += recorder.frame(*live, lane, status);
+        };
+        for (int n = 1; n <= 5; ++n)
+            link.onBytes(statusFrame(1, laneStatus(n, 7)));
+    }
+    // Restarted: the lane has gone on to throw 9 with 58 pins on its display.
+    auto resumed = std::make_unique<MatchState>();
+    const JournalReading reading = readJournal(journal);
+    replayJournal(*resumed, reading);
+    LaneLink link(*resumed, quiet);
+    JournalRecorder recorder(*resumed, reading.records.size());
+    link.beforeRecording = [&](int lane, const LaneStatus& status) {
+        journal += recorder.frame(*resumed, lane, status);
+    };
+    LaneStatus nine = laneStatus(9, 3);
+    nine[1] = 0, nine[2] = 5, nine[3] = 8;
+    link.onBytes(statusFrame(1, nine));
+    const PlayerSlot& p = resumed->player[1];
+    EXPECT_EQ((std::vector<int>{p.throwUnseen[6], p.throwUnseen[7], p.throwUnseen[8], p.throwUnseen[9]}),
+              (std::vector<int>{1, 1, 1, 0}));
+    EXPECT_EQ(p.unseenPins[1], 58 - 5 * 7 - 3);
+
+    // The referee enters 0 for throw 7, the value it already has: only the mark changes.
+    resumed->player[1].throws[7] = 0;
+    resumed->player[1].throwUnseen[7] = 0;
+    prepocitej(*resumed, 1);
+    journal += recorder.sync(*resumed);
+    auto rebuilt = std::make_unique<MatchState>();
+    replayJournal(*rebuilt, readJournal(journal));
+    EXPECT_EQ(matchDifferences(*rebuilt, *resumed), std::vector<std::string>{});
+    EXPECT_EQ(rebuilt->player[1].throwUnseen[7], 0);
+    EXPECT_EQ(rebuilt->player[1].throwUnseen[6], 1);
+}

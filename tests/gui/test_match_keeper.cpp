@@ -132,6 +132,20 @@ void MatchKeeperTest::anoRestoresTheMatchOnEveryWindow() {
     QTableWidget* grid = windows.overview().grid();
     QCOMPARE(grid->item(1, 7)->text(), QStringLiteral("8")); // slot 1, throw 7: (7 + 1) % 10
     QVERIFY(QFileInfo::exists(work + "/utkani.jrn")); // the match goes on in the same journal
+
+    // The lane played on while the server was down: its first frame shows throw 10.
+    LaneServer server(*state);
+    windows.connectLaneServer(server);
+    keeper.attach(server);
+    emit server.port().bytesReceived(QByteArray::fromStdString(statusFrame(1, laneStatus(10, 1))));
+    windows.overview().Zobr_text();
+    QCOMPARE(grid->item(1, 10)->text(), QStringLiteral("1"));
+    for (int column : {8, 9}) {
+        QCOMPARE(grid->item(1, column)->background().color(), QColor(255, 170, 60));
+        QVERIFY(grid->item(1, column)->toolTip().startsWith(QStringLiteral("Nezaznamenané hody k opravě: 8, 9")));
+    }
+    for (int column : {7, 10})
+        QCOMPARE(grid->item(1, column)->background().style(), Qt::NoBrush);
 }
 
 void MatchKeeperTest::neArchivesTheUnfinishedJournalAndStartsANewMatch() {

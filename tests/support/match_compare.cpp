@@ -94,6 +94,8 @@ std::vector<std::string> matchDifferences(const MatchState& a, const MatchState&
         c.field(s + "setPointsTotal", p.setPointsTotal, q.setPointsTotal);
         c.field(s + "duelPoints", p.duelPoints, q.duelPoints);
         c.field(s + "throwCount", p.throwCount, q.throwCount);
+        c.array(s + "throwUnseen", p.throwUnseen, q.throwUnseen);
+        c.array(s + "unseenPins", p.unseenPins, q.unseenPins);
     }
     c.field("tandem", a.controls.tandem, b.controls.tandem);
     c.field("tournament", a.controls.tournament, b.controls.tournament);
