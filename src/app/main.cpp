@@ -114,6 +114,16 @@ int main(int argc, char* argv[]) {
     QObject::connect(&server, &LaneServer::linkRestored,
                      [](const QString& text) { std::fprintf(stderr, "kuzelna: %s\n", qPrintable(text)); });
 
+    // An unfinished match of the working folder: asked before the windows'
+    // timers run (they would write the result files of an empty match).
+    MatchKeeper keeper(*state, QDir::currentPath(), QString::fromStdString(archiveFolderSetting(ini)));
+    MatchKeeper::Resume resume = parser.isSet("no-resume")                           ? MatchKeeper::Resume::No
+                                 : parser.isSet("resume") || parser.isSet("headless") ? MatchKeeper::Resume::Yes
+                                                                                      : MatchKeeper::Resume::Ask;
+    if (resume == MatchKeeper::Resume::Ask)
+        resume = keeper.hasUnfinishedJournal() && !askToResume(nullptr) ? MatchKeeper::Resume::No
+                                                                        : MatchKeeper::Resume::Yes;
+
     std::unique_ptr<WindowSet> windows;
     if (parser.isSet("headless")) {
         KuzelnaApplication::showSerialPortError = nullptr; // no one to show a box to: stderr only
@@ -124,14 +134,8 @@ int main(int argc, char* argv[]) {
         state->displayExtraDefault = storedDisplayExtra;
         windows->connectLaneServer(server);
     }
-    // The unfinished match of the working folder, before anything goes out on the lane line.
-    MatchKeeper keeper(*state, QDir::currentPath(), QString::fromStdString(archiveFolderSetting(ini)));
-    const bool headless = !windows;
-    const MatchKeeper::Resume resume = parser.isSet("no-resume") ? MatchKeeper::Resume::No
-                                       : parser.isSet("resume") || headless ? MatchKeeper::Resume::Yes
-                                                                            : MatchKeeper::Resume::Ask;
-    const bool resumed =
-        keeper.takeOverJournal(resume, [&] { return askToResume(windows ? &windows->mainWindow() : nullptr); });
+    // Before anything goes out on the lane line.
+    const bool resumed = keeper.takeOverJournal(resume, {});
     if (resumed) {
         std::fprintf(stderr, "kuzelna: the unfinished match of %s goes on\n", qPrintable(keeper.journalPath()));
         if (windows) {

@@ -94,6 +94,12 @@ MatchKeeper::~MatchKeeper() {
 
 QString MatchKeeper::journalPath() const { return QString::fromStdString(file_.path()); }
 
+bool MatchKeeper::hasUnfinishedJournal() const {
+    if (!QFileInfo::exists(journalPath())) return false;
+    const JournalReading reading = readJournalFile(journalPath());
+    return reading.problem.empty() && !reading.finished;
+}
+
 bool MatchKeeper::takeOverJournal(Resume mode, const std::function<bool()>& ask) {
     const QString path = journalPath();
     if (QFileInfo::exists(path)) {
@@ -170,9 +176,18 @@ void MatchKeeper::sync() {
         if (!probe_ || probe_->sync(state_).empty()) return;
         openJournal();
     }
-    file_.append(recorder_->sync(state_));
+    const std::string records = recorder_->sync(state_);
+    file_.append(records);
     commit();
     if (recorder_->ended() && !file_.pending() && !archivedThisMatch_) finishMatch();
+    if (archivedThisMatch_ && !records.empty() && !file_.pending()) {
+        // A correction after the end: the archive's export follows its journal.
+        try {
+            writeExport(state_, lastArchived_.chopped(4) + QStringLiteral(".json"));
+        } catch (const std::exception& error) {
+            say({}, QString::fromStdString(error.what()));
+        }
+    }
 }
 
 void MatchKeeper::commit() {
@@ -199,8 +214,10 @@ void MatchKeeper::finishMatch() {
     commit();
     if (file_.pending()) return; // the timer tries again; the archive waits for a complete journal
     file_.close();
+    const QString target = archiveJournal(journalPath(), readJournalFile(journalPath()));
+    if (target.isEmpty()) return; // it stays in the working folder, finished, and is archived at the next start
     archivedThisMatch_ = true;
-    archiveJournal(journalPath(), readJournalFile(journalPath()));
+    file_.moved(target.toStdString());
 }
 
 QString MatchKeeper::archiveJournal(const QString& path, const JournalReading& reading) {

@@ -41,6 +41,9 @@ public:
     ~MatchKeeper() override;
 
     enum class Resume { Ask, Yes, No };
+    // The working folder holds the journal of a match that has not ended: ask
+    // before the windows start working, then takeOverJournal with the answer.
+    bool hasUnfinishedJournal() const;
     // An unfinished journal in the working folder is replayed into the state
     // (Yes, or Ask and `ask` answers "Ano") or moved into the archive; a
     // finished one is archived. True when a match was resumed.
@@ -93,7 +96,7 @@ private:
     QTimer syncTimer_;
     bool failing_ = false;
     bool showingStored_ = false;
-    bool archivedThisMatch_ = false;
+    bool archivedThisMatch_ = false; // later changes (corrections after "konec") go to the archived journal
     QString lastArchived_;
 };
 

@@ -36,6 +36,11 @@ public:
 
     // Closes the file (after a last commit by the caller).
     void close();
+    // The file was moved (into the archive): later records go there.
+    void moved(std::string newPath) {
+        close();
+        path_ = std::move(newPath);
+    }
 
 private:
     std::string path_;

@@ -100,6 +100,7 @@ private slots:
     void neArchivesTheUnfinishedJournalAndStartsANewMatch();
     void aThrowIsOnTheDiskBeforeTheNextFrameGoesOut();
     void aStoredMatchOpensReadOnlyWithTheLaneLinkOff();
+    void aFinishedMatchIsArchivedAndACorrectionAfterTheEndFollowsIt();
 };
 
 void MatchKeeperTest::anoRestoresTheMatchOnEveryWindow() {
@@ -264,6 +265,50 @@ void MatchKeeperTest::aStoredMatchOpensReadOnlyWithTheLaneLinkOff() {
     QCOMPARE(throws.size(), 20);
     QCOMPARE(throws.at(0).toInt(), 2);
     QCOMPARE(match.value("home").toObject().value("pins").toInt(), state->player[1].total);
+}
+
+void MatchKeeperTest::aFinishedMatchIsArchivedAndACorrectionAfterTheEndFollowsIt() {
+    ScratchFolder folder("keeper");
+    const QString work = QString::fromStdString(folder.path().string());
+    auto state = std::make_unique<MatchState>();
+    applyConfiguration(*state, {6, 2, 1, 1, 1}); // one duel: one block
+    state->homeTeamName = "Sokol";
+    state->guestTeamName = "Slavoj";
+    state->linkPaused = 0;
+    LaneServer server(*state);
+    MatchKeeper keeper(*state, work, "archiv");
+    keeper.takeOverJournal(MatchKeeper::Resume::No, {});
+    keeper.attach(server);
+    for (int n = 1; n <= 40; ++n) {
+        for (int lane = 1; lane <= 2; ++lane) {
+            emit server.port().bytesReceived(QByteArray::fromStdString(statusFrame(lane, laneStatus(n, 5))));
+            server.tick();
+        }
+    }
+    for (int lane = 1; lane <= 2; ++lane)
+        emit server.port().bytesReceived(QByteArray::fromStdString(statusFrame(lane, laneStatus(-1, 0))));
+    QVERIFY(state->matchOver);
+    QVERIFY(!QFileInfo::exists(work + "/utkani.jrn"));
+    const QString stored = keeper.lastArchived();
+    QVERIFY2(QFileInfo(stored).fileName().endsWith("_Sokol_Slavoj.jrn"), qPrintable(stored));
+    const QString exported = stored.chopped(4) + ".json";
+    QCOMPARE(QJsonDocument::fromJson(readFile(exported)).object().value("state").toString(), QStringLiteral("finished"));
+
+    // The referee corrects a throw before printing the report.
+    state->player[1].throws[3] = 9;
+    prepocitej(*state, 1);
+    keeper.sync();
+    QVERIFY(!QFileInfo::exists(work + "/utkani.jrn"));
+    const QByteArray bytes = readFile(stored);
+    const JournalReading reading =
+        readJournal(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    QVERIFY(reading.finished);
+    auto rebuilt = std::make_unique<MatchState>();
+    replayJournal(*rebuilt, reading);
+    QCOMPARE(rebuilt->player[1].throws[3], 9);
+    QCOMPARE(rebuilt->player[1].total, 5 * 39 + 9);
+    const QJsonObject match = QJsonDocument::fromJson(readFile(exported)).object();
+    QCOMPARE(match.value("home").toObject().value("pins").toInt(), 5 * 39 + 9);
 }
 
 QTEST_MAIN(MatchKeeperTest)
