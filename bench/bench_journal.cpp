@@ -26,7 +26,9 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 double percentile(std::vector<double> values, double p) {
     std::sort(values.begin(), values.end());
@@ -82,8 +84,8 @@ int main(int argc, char** argv) {
         }
         std::printf("append + fsync of one %zu-byte record in %s (2000 records):\n", record.size(),
                     folder.string().c_str());
-        std::printf("  p50 %.3f ms   p99 %.3f ms   worst %.3f ms   (goal: p99 <= 2 ms)\n", percentile(times, 0.5),
-                    percentile(times, 0.99), percentile(times, 1.0));
+        std::printf("  p50 %.3f ms   p99 %.3f ms   worst %.3f ms   (goal: p99 <= 2 ms)\n",
+                    percentile(times, 0.5), percentile(times, 0.99), percentile(times, 1.0));
     }
     std::filesystem::remove(path);
 

@@ -117,12 +117,12 @@ int main(int argc, char* argv[]) {
     // An unfinished match of the working folder: asked before the windows'
     // timers run (they would write the result files of an empty match).
     MatchKeeper keeper(*state, QDir::currentPath(), QString::fromStdString(archiveFolderSetting(ini)));
-    MatchKeeper::Resume resume = parser.isSet("no-resume")                           ? MatchKeeper::Resume::No
-                                 : parser.isSet("resume") || parser.isSet("headless") ? MatchKeeper::Resume::Yes
-                                                                                      : MatchKeeper::Resume::Ask;
-    if (resume == MatchKeeper::Resume::Ask)
-        resume = keeper.hasUnfinishedJournal() && !askToResume(nullptr) ? MatchKeeper::Resume::No
-                                                                        : MatchKeeper::Resume::Yes;
+    MatchKeeper::Resume resume = MatchKeeper::Resume::Yes; // a windowless run goes on with its match
+    if (parser.isSet("no-resume")) {
+        resume = MatchKeeper::Resume::No;
+    } else if (!parser.isSet("resume") && !parser.isSet("headless") && keeper.hasUnfinishedJournal()) {
+        resume = askToResume(nullptr) ? MatchKeeper::Resume::Yes : MatchKeeper::Resume::No;
+    }
 
     std::unique_ptr<WindowSet> windows;
     if (parser.isSet("headless")) {
@@ -137,7 +137,8 @@ int main(int argc, char* argv[]) {
     // Before anything goes out on the lane line.
     const bool resumed = keeper.takeOverJournal(resume, {});
     if (resumed) {
-        std::fprintf(stderr, "kuzelna: the unfinished match of %s goes on\n", qPrintable(keeper.journalPath()));
+        std::fprintf(stderr, "kuzelna: the unfinished match of %s goes on\n",
+                     qPrintable(keeper.journalPath()));
         if (windows) {
             windows->mainWindow().restoreScoringSwitches();
             windows->mainWindow().blockChanged();

@@ -1,5 +1,6 @@
 #include "console/match_keeper_qt.h"
 
+#include "aids/manual_team_names_window.h"
 #include "console/main_window.h"
 #include "console/window_set_qt.h"
 #include "core/file_replace.h"
@@ -15,7 +16,6 @@
 #include "reports/overview_window.h"
 #include "reports/throw_correction_dialog.h"
 #include "scoring/kind_of_game_dialog.h"
-#include "aids/manual_team_names_window.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -92,7 +92,9 @@ MatchKeeper::~MatchKeeper() {
     }
 }
 
-QString MatchKeeper::journalPath() const { return QString::fromStdString(file_.path()); }
+QString MatchKeeper::journalPath() const {
+    return QString::fromStdString(file_.path());
+}
 
 bool MatchKeeper::hasUnfinishedJournal() const {
     if (!QFileInfo::exists(journalPath())) return false;
@@ -141,17 +143,19 @@ void MatchKeeper::attachWindows(WindowSet& windows) {
 
     QMenu* menu = main.matchMenu();
     connect(menu->addAction(QStringLiteral("Otevřít uložené utkání…")), &QAction::triggered, this, [this] {
-        const QString path = chooseStoredMatch ? chooseStoredMatch()
-                                               : QFileDialog::getOpenFileName(
-                                                     &windows_->mainWindow(), QStringLiteral("Uložené utkání"),
-                                                     archiveFolder_, QStringLiteral("Utkání (*.jrn)"));
+        const QString path =
+            chooseStoredMatch
+                ? chooseStoredMatch()
+                : QFileDialog::getOpenFileName(&windows_->mainWindow(), QStringLiteral("Uložené utkání"),
+                                               archiveFolder_, QStringLiteral("Utkání (*.jrn)"));
         if (!path.isEmpty()) openStored(path);
     });
     connect(menu->addAction(QStringLiteral("Exportovat utkání…")), &QAction::triggered, this, [this] {
         const QString path =
-            chooseExportPath ? chooseExportPath()
-                             : QFileDialog::getSaveFileName(&windows_->mainWindow(), QStringLiteral("Export utkání"),
-                                                            workFolder_, QStringLiteral("JSON (*.json)"));
+            chooseExportPath
+                ? chooseExportPath()
+                : QFileDialog::getSaveFileName(&windows_->mainWindow(), QStringLiteral("Export utkání"),
+                                               workFolder_, QStringLiteral("JSON (*.json)"));
         if (!path.isEmpty()) exportMatch(path);
     });
 }
@@ -215,7 +219,8 @@ void MatchKeeper::finishMatch() {
     if (file_.pending()) return; // the timer tries again; the archive waits for a complete journal
     file_.close();
     const QString target = archiveJournal(journalPath(), readJournalFile(journalPath()));
-    if (target.isEmpty()) return; // it stays in the working folder, finished, and is archived at the next start
+    if (target.isEmpty())
+        return; // it stays in the working folder, finished, and is archived at the next start
     archivedThisMatch_ = true;
     file_.moved(target.toStdString());
 }
@@ -223,7 +228,8 @@ void MatchKeeper::finishMatch() {
 QString MatchKeeper::archiveJournal(const QString& path, const JournalReading& reading) {
     QDir folder(archiveFolder_);
     if (!folder.mkpath(QStringLiteral("."))) {
-        say({}, QStringLiteral("the archive folder %1 cannot be made; %2 stays where it is").arg(archiveFolder_, path));
+        say({}, QStringLiteral("the archive folder %1 cannot be made; %2 stays where it is")
+                    .arg(archiveFolder_, path));
         return {};
     }
     auto stored = freshState(state_);
@@ -233,7 +239,8 @@ QString MatchKeeper::archiveJournal(const QString& path, const JournalReading& r
         base = archiveBaseName(*stored, reading.created);
         if (!reading.finished) base += "_nedohrano";
     } else {
-        base = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HHmm")).toStdString() + "_" + base;
+        base = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HHmm")).toStdString() + "_" +
+               base;
     }
     const QString target = freeName(folder, QString::fromStdString(base), QStringLiteral(".jrn"));
     if (!QFile::rename(path, target)) {
@@ -254,8 +261,7 @@ QString MatchKeeper::archiveJournal(const QString& path, const JournalReading& r
 
 void MatchKeeper::openStored(const QString& path) {
     const JournalReading reading = readJournalFile(path);
-    if (!reading.problem.empty())
-        throw std::runtime_error(path.toStdString() + ": " + reading.problem);
+    if (!reading.problem.empty()) throw std::runtime_error(path.toStdString() + ": " + reading.problem);
     if (recorder_ && !showingStored_) {
         file_.append(recorder_->sync(state_));
         commit();

@@ -9,7 +9,9 @@ namespace kuzelna {
 
 JournalFile::JournalFile(std::string path) : path_(std::move(path)) {}
 
-JournalFile::~JournalFile() { close(); }
+JournalFile::~JournalFile() {
+    close();
+}
 
 void JournalFile::resume(std::size_t validBytes) {
     durable_ = validBytes;
@@ -31,7 +33,8 @@ bool JournalFile::commit() {
         fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
         if (fd_ < 0) return fail("cannot open");
     }
-    if (cutDue_ && ::ftruncate(fd_, static_cast<off_t>(durable_)) != 0) return fail("cannot cut the torn end");
+    if (cutDue_ && ::ftruncate(fd_, static_cast<off_t>(durable_)) != 0)
+        return fail("cannot cut the torn end");
     std::size_t done = 0;
     while (done < tail_.size()) {
         const ssize_t n =

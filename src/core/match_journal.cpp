@@ -86,8 +86,12 @@ std::uint32_t readU32(std::string_view b, std::size_t at) {
     return v;
 }
 
-bool validLane(int lane) { return lane >= 1 && lane <= kMaxLanes; }
-bool validSlot(int slot) { return slot >= 1 && slot <= kMaxSlots; }
+bool validLane(int lane) {
+    return lane >= 1 && lane <= kMaxLanes;
+}
+bool validSlot(int slot) {
+    return slot >= 1 && slot <= kMaxSlots;
+}
 
 // --- What each record kind holds, written and compared field by field. ---
 
@@ -211,7 +215,9 @@ bool sameResults(const PlayerSlot& a, const PlayerSlot& b) {
            a.setPointsTotal == b.setPointsTotal && a.duelPoints == b.duelPoints;
 }
 
-JournalRecord record(JournalKind kind, Writer& w) { return {kind, std::move(w.out)}; }
+JournalRecord record(JournalKind kind, Writer& w) {
+    return {kind, std::move(w.out)};
+}
 
 } // namespace
 
@@ -323,7 +329,8 @@ void applyJournalRecord(MatchState& state, const JournalRecord& rec) {
         prepocitej(state, static_cast<int>(r.u8()));
         break;
     default:
-        throw std::runtime_error(std::string("journal record of unknown kind ") + static_cast<char>(rec.kind));
+        throw std::runtime_error(std::string("journal record of unknown kind ") +
+                                 static_cast<char>(rec.kind));
     }
     r.end();
 }
@@ -396,7 +403,8 @@ std::string JournalRecorder::sync(const MatchState& live) {
             for (int t = 1; t <= kMaxThrows; ++t) {
                 const auto i = static_cast<std::size_t>(t);
                 // A correction that confirms an unseen throw's value changes only its mark.
-                if (mine.throws[i] == theirs.throws[i] && (mine.throwUnseen[i] || !theirs.throwUnseen[i])) continue;
+                if (mine.throws[i] == theirs.throws[i] && (mine.throwUnseen[i] || !theirs.throwUnseen[i]))
+                    continue;
                 Writer w;
                 w.u8(static_cast<unsigned>(slot));
                 w.u16(static_cast<unsigned>(t));

@@ -76,7 +76,9 @@ OverviewView overviewView(const MatchState& state, const OverviewSelection& sele
             const int together = player.unseenPins[static_cast<std::size_t>(set)];
             if (together < 0) continue;
             view.unseenNote += "; " + std::to_string(overviewLaneOfSet(state, slot, set)) +
-                               ". dr\xE1ha dohromady " + std::to_string(together) + " ku\x9E" "elek";
+                               ". dr\xE1ha dohromady " + std::to_string(together) +
+                               " ku\x9E"
+                               "elek";
         }
     }
     view.full = std::to_string(full);

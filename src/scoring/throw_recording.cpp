@@ -53,7 +53,8 @@ void markUnseenThrows(MatchState& state, int lane, int previous, int n, const La
     if (perLane <= 0) return;
     for (int t = previous + 1; t < n; ++t) {
         const int slot = Zjisti_cislo_hrace(state, t - 1, lane);
-        if (validSlot(slot)) state.player[static_cast<std::size_t>(slot)].throwUnseen[static_cast<std::size_t>(t)] = 1;
+        if (validSlot(slot))
+            state.player[static_cast<std::size_t>(slot)].throwUnseen[static_cast<std::size_t>(t)] = 1;
     }
     const int setIndex = (n - 1) / perLane; // 0-based
     const int firstOfSet = setIndex * perLane + 1;
@@ -63,9 +64,11 @@ void markUnseenThrows(MatchState& state, int lane, int previous, int n, const La
     PlayerSlot& player = state.player[static_cast<std::size_t>(slot)];
     int known = status[4];
     for (int t = firstOfSet; t < n; ++t) {
-        if (!player.throwUnseen[static_cast<std::size_t>(t)]) known += player.throws[static_cast<std::size_t>(t)];
+        if (!player.throwUnseen[static_cast<std::size_t>(t)])
+            known += player.throws[static_cast<std::size_t>(t)];
     }
-    player.unseenPins[static_cast<std::size_t>(setIndex + 1)] = static_cast<i16>(std::max(0, display - known));
+    player.unseenPins[static_cast<std::size_t>(setIndex + 1)] =
+        static_cast<i16>(std::max(0, display - known));
 }
 
 } // namespace

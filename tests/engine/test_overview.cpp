@@ -216,10 +216,12 @@ TEST(Overview, ThrowsPlayedUnseenAreMarkedWithWhatTheirLaneHoldsTogether) {
     std::vector<std::pair<int, int>> marked; // (row, column)
     for (int r = 0; r < kOverviewRows; ++r) {
         for (int c = 0; c < kOverviewColumns; ++c) {
-            if (view.unseen[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]) marked.emplace_back(r, c);
+            if (view.unseen[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)])
+                marked.emplace_back(r, c);
         }
     }
     EXPECT_EQ(marked, (std::vector<std::pair<int, int>>{{1, 6}, {1, 7}, {3, 4}}));
-    EXPECT_EQ(cp1250::toUtf8(view.unseenNote), "Nezaznamenané hody k opravě: 6, 7, 14; 1. dráha dohromady 17 kuželek");
+    EXPECT_EQ(cp1250::toUtf8(view.unseenNote),
+              "Nezaznamenané hody k opravě: 6, 7, 14; 1. dráha dohromady 17 kuželek");
     EXPECT_EQ(overviewView(game(6, 2, 2), OverviewSelection{}).unseenNote, "");
 }

@@ -364,7 +364,8 @@ LaneStatus withDisplayTotal(int counter, int pins, int laneTotal) {
 std::vector<int> unseenThrows(const MatchState& s, int slot) {
     std::vector<int> out;
     for (int t = 1; t <= kMaxThrows; ++t) {
-        if (s.player[static_cast<std::size_t>(slot)].throwUnseen[static_cast<std::size_t>(t)]) out.push_back(t);
+        if (s.player[static_cast<std::size_t>(slot)].throwUnseen[static_cast<std::size_t>(t)])
+            out.push_back(t);
     }
     return out;
 }
@@ -397,7 +398,8 @@ TEST(ThrowRecording, ThrowsTheLanePlayedUnseenAreMarkedWithWhatTheyHoldTogether)
         EXPECT_EQ(f.s->player[1].unseenPins[1], c.slot1Set1);
         EXPECT_EQ(f.s->player[2].unseenPins[2], c.slot2Set2);
         const int slot = c.jumpTo > 20 ? 2 : 1;
-        EXPECT_EQ(f.s->player[static_cast<std::size_t>(slot)].throws[static_cast<std::size_t>(c.jumpTo)], c.pins);
+        EXPECT_EQ(f.s->player[static_cast<std::size_t>(slot)].throws[static_cast<std::size_t>(c.jumpTo)],
+                  c.pins);
     }
 }
 

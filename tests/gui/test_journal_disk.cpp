@@ -32,7 +32,8 @@ std::unique_ptr<MatchState> onDisk(const QString& path) {
     auto state = std::make_unique<MatchState>();
     if (!file.open(QIODevice::ReadOnly)) return state;
     const QByteArray bytes = file.readAll();
-    replayJournal(*state, readJournal(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+    replayJournal(*state,
+                  readJournal(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
     return state;
 }
 
@@ -83,7 +84,8 @@ void JournalDiskTest::cleanupTestCase() {
 void JournalDiskTest::play(LaneServer& server, int first, int last) {
     for (int n = first; n <= last; ++n) {
         for (int lane = 1; lane <= 2; ++lane) {
-            emit server.port().bytesReceived(QByteArray::fromStdString(statusFrame(lane, laneStatus(n, n % 9 + 1))));
+            emit server.port().bytesReceived(
+                QByteArray::fromStdString(statusFrame(lane, laneStatus(n, n % 9 + 1))));
             server.tick();
         }
     }
@@ -133,7 +135,8 @@ void JournalDiskTest::aReadOnlyFolderLosesNothing() {
     QVERIFY(!QFileInfo::exists(keeper.journalPath()));
     QCOMPARE(state->player[1].throwCount, 10);
 
-    QVERIFY2(::mount(nullptr, mountPoint.constData(), nullptr, MS_REMOUNT, nullptr) == 0, std::strerror(errno));
+    QVERIFY2(::mount(nullptr, mountPoint.constData(), nullptr, MS_REMOUNT, nullptr) == 0,
+             std::strerror(errno));
     keeper.sync(); // the half-second timer's turn
     QVERIFY(keeper.writing());
     QCOMPARE(matchDifferences(*onDisk(keeper.journalPath()), *state), std::vector<std::string>{});

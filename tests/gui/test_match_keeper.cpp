@@ -114,7 +114,8 @@ void MatchKeeperTest::anoRestoresTheMatchOnEveryWindow() {
 
     QString asked;
     answerQuestion("Ano", &asked);
-    QVERIFY(keeper.takeOverJournal(MatchKeeper::Resume::Ask, [&] { return askToResume(&windows.mainWindow()); }));
+    QVERIFY(
+        keeper.takeOverJournal(MatchKeeper::Resume::Ask, [&] { return askToResume(&windows.mainWindow()); }));
     QCOMPARE(asked, QStringLiteral("Pokračovat v rozehraném utkání?"));
     windows.mainWindow().restoreScoringSwitches();
 
@@ -132,7 +133,7 @@ void MatchKeeperTest::anoRestoresTheMatchOnEveryWindow() {
     windows.overview().Zobr_text();
     QTableWidget* grid = windows.overview().grid();
     QCOMPARE(grid->item(1, 7)->text(), QStringLiteral("8")); // slot 1, throw 7: (7 + 1) % 10
-    QVERIFY(QFileInfo::exists(work + "/utkani.jrn")); // the match goes on in the same journal
+    QVERIFY(QFileInfo::exists(work + "/utkani.jrn"));        // the match goes on in the same journal
 
     // The lane played on while the server was down: its first frame shows throw 10.
     LaneServer server(*state);
@@ -143,7 +144,8 @@ void MatchKeeperTest::anoRestoresTheMatchOnEveryWindow() {
     QCOMPARE(grid->item(1, 10)->text(), QStringLiteral("1"));
     for (int column : {8, 9}) {
         QCOMPARE(grid->item(1, column)->background().color(), QColor(255, 170, 60));
-        QVERIFY(grid->item(1, column)->toolTip().startsWith(QStringLiteral("Nezaznamenané hody k opravě: 8, 9")));
+        QVERIFY(
+            grid->item(1, column)->toolTip().startsWith(QStringLiteral("Nezaznamenané hody k opravě: 8, 9")));
     }
     for (int column : {7, 10})
         QCOMPARE(grid->item(1, column)->background().style(), Qt::NoBrush);
@@ -160,7 +162,8 @@ void MatchKeeperTest::neArchivesTheUnfinishedJournalAndStartsANewMatch() {
 
     QString asked;
     answerQuestion("Ne", &asked);
-    QVERIFY(!keeper.takeOverJournal(MatchKeeper::Resume::Ask, [&] { return askToResume(&windows.mainWindow()); }));
+    QVERIFY(!keeper.takeOverJournal(MatchKeeper::Resume::Ask,
+                                    [&] { return askToResume(&windows.mainWindow()); }));
     QVERIFY(!asked.isEmpty());
     QCOMPARE(state->player[1].throwCount, 0);
     QVERIFY(!QFileInfo::exists(work + "/utkani.jrn"));
@@ -248,7 +251,8 @@ void MatchKeeperTest::aStoredMatchOpensReadOnlyWithTheLaneLinkOff() {
     // The running match's journal keeps its throw and nothing of the stored one.
     const QByteArray live = readFile(keeper.journalPath());
     auto rebuilt = std::make_unique<MatchState>();
-    replayJournal(*rebuilt, readJournal(std::string_view(live.constData(), static_cast<std::size_t>(live.size()))));
+    replayJournal(*rebuilt,
+                  readJournal(std::string_view(live.constData(), static_cast<std::size_t>(live.size()))));
     QCOMPARE(rebuilt->player[1].throws[1], 4);
     QCOMPARE(rebuilt->player[1].throwCount, 1);
 
@@ -292,7 +296,8 @@ void MatchKeeperTest::aFinishedMatchIsArchivedAndACorrectionAfterTheEndFollowsIt
     const QString stored = keeper.lastArchived();
     QVERIFY2(QFileInfo(stored).fileName().endsWith("_Sokol_Slavoj.jrn"), qPrintable(stored));
     const QString exported = stored.chopped(4) + ".json";
-    QCOMPARE(QJsonDocument::fromJson(readFile(exported)).object().value("state").toString(), QStringLiteral("finished"));
+    QCOMPARE(QJsonDocument::fromJson(readFile(exported)).object().value("state").toString(),
+             QStringLiteral("finished"));
 
     // The referee corrects a throw before printing the report.
     state->player[1].throws[3] = 9;

@@ -28,7 +28,8 @@ QString program(const char* name) {
 const QStringList kMatch = {"--kind", "60", "--lanes", "4", "--duels", "4"};
 
 QStringList lanesimArguments(const QString& device) {
-    return QStringList{"--link", device, "--pace", "0", "--speed", "100", "--seed", "12", "--exit-when-finished"} +
+    return QStringList{
+               "--link", device, "--pace", "0", "--speed", "100", "--seed", "12", "--exit-when-finished"} +
            kMatch;
 }
 
@@ -42,7 +43,8 @@ std::unique_ptr<MatchState> journalNow(const QString& path) {
     auto state = std::make_unique<MatchState>();
     if (!file.open(QIODevice::ReadOnly)) return state;
     const QByteArray bytes = file.readAll();
-    replayJournal(*state, readJournal(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+    replayJournal(*state,
+                  readJournal(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
     return state;
 }
 
