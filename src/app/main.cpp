@@ -117,8 +117,11 @@ int main(int argc, char* argv[]) {
     // An unfinished match of the working folder: asked before the windows'
     // timers run (they would write the result files of an empty match).
     MatchKeeper keeper(*state, QDir::currentPath(), QString::fromStdString(archiveFolderSetting(ini)));
-    MatchKeeper::Resume resume = MatchKeeper::Resume::Yes; // a windowless run goes on with its match
-    if (parser.isSet("no-resume")) {
+    // A windowless run goes on with its match; a simulated alley always starts
+    // from its first throw, so a simulated one starts anew.
+    MatchKeeper::Resume resume = MatchKeeper::Resume::Yes;
+    if (parser.isSet("no-resume") ||
+        (parser.isSet("headless") && parser.isSet("simulate") && !parser.isSet("resume"))) {
         resume = MatchKeeper::Resume::No;
     } else if (!parser.isSet("resume") && !parser.isSet("headless") && keeper.hasUnfinishedJournal()) {
         resume = askToResume(nullptr) ? MatchKeeper::Resume::Yes : MatchKeeper::Resume::No;
