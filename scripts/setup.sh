@@ -10,6 +10,8 @@ PACKAGES=(
   libcurl4-openssl-dev python3-pyftpdlib
   libreoffice-calc libreoffice-dev
   xvfb xauth fonts-liberation2 poppler-utils
+  # checks the Debian package (scripts/package-test.sh)
+  lintian
 )
 
 SUDO=""

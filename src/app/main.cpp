@@ -1,8 +1,10 @@
 // kuzelna: the scoring server. The console window starts with the lane link
 // paused until the operator presses "Start". With --simulate the lanes are a
 // virtual alley on a pseudo-terminal; --headless runs the link alone, printing
-// what the alley's displays show, and ends with the match.
+// what the alley's displays show, and ends with the match. --home works in the
+// hall's folder (~/Kuzelna) instead of the current directory.
 
+#include "app/program_setup.h"
 #include "console/central_error_handler_qt.h"
 #include "console/main_window.h"
 #include "console/match_keeper_qt.h"
@@ -67,22 +69,21 @@ int main(int argc, char* argv[]) {
         if (std::strcmp(argv[i], "--headless") == 0 && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    KuzelnaApplication app(argc, argv);
-    QApplication::setApplicationName("kuzelna");
-
+    setProgramIdentity();
     QCommandLineParser parser;
-    parser.setApplicationDescription("Scoring server of a nine-pin bowling alley.");
-    parser.addHelpOption();
-    parser.addOption({"simulate", "Play against a virtual alley on a pseudo-terminal instead of the lanes."});
-    parser.addOption(
-        {"port", "Serial device of the lane line (else [Linka] Port of zodided.ini).", "DEVICE"});
-    parser.addOption(
-        {"headless", "No windows: run the lane link at once, print the displays, end with the match."});
-    parser.addOption({"resume", "Resume an unfinished match of the working folder without asking."});
-    parser.addOption({"no-resume", "Archive an unfinished match of the working folder and start a new one."});
-    addSpeedOption(parser);
-    addAlleyOptions(parser);
+    addProgramOptions(parser);
+    answerHelpAndVersion(argc, argv, parser);
+    KuzelnaApplication app(argc, argv);
+    setProgramIcon();
     parser.process(app);
+    if (parser.isSet("home")) {
+        try {
+            enterHallFolder();
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "kuzelna: %s\n", error.what());
+            return 2;
+        }
+    }
 
     auto state = std::make_unique<MatchState>();
     IniFile ini;

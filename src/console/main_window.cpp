@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -309,8 +310,11 @@ void MainWindow::buildMenu() {
     connect(settings->addAction(QStringLiteral("Výsledková tabule")), &QAction::triggered, this,
             [this, call] { call(hooks.openBoardSettings); });
 
-    bar->addAction(QStringLiteral("Nápověda"));
-    bar->addAction(QStringLiteral("Změny"));
+    QAction* help = bar->addAction(QStringLiteral("Nápověda"));
+    help->setShortcut(QKeySequence::HelpContents);
+    connect(help, &QAction::triggered, this, [this, call] { call(hooks.openHelp); });
+    connect(bar->addAction(QStringLiteral("Změny")), &QAction::triggered, this,
+            [this, call] { call(hooks.openChanges); });
 
     QMenu* manual = bar->addMenu(QStringLiteral("Manualni ovladani"));
     connect(manual->addAction(QStringLiteral("Jmena druzstev na displeji")), &QAction::triggered, this,

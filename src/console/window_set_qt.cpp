@@ -8,6 +8,7 @@
 #include "boards/tournament_board_window.h"
 #include "commercial/public_play_window.h"
 #include "console/central_error_handler_qt.h"
+#include "console/help_window.h"
 #include "console/main_window.h"
 #include "core/match_state.h"
 #include "core/text_qt.h"
@@ -120,6 +121,11 @@ WindowSet::WindowSet(MatchState& state) : state_(state) {
     manualTeamNames_ = create<ManualTeamNamesWindow>("Form_manual_druzstva", state_);
     hooks.openManualTeamNames = [this] { manualTeamNames_->open(); };
     QObject::connect(manualTeamNames_, &ManualTeamNamesWindow::saved, main_, repaintConsole);
+
+    help_ = create<HelpWindow>("Napoveda", state_);
+    hooks.openHelp = [this] { help_->open(); };
+    changes_ = create<ChangesWindow>("Zmeny");
+    hooks.openChanges = [this] { changes_->open(); };
 }
 
 WindowSet::~WindowSet() {

@@ -44,12 +44,13 @@ int gameKindOf(const QString& text) {
 
 void addAlleyOptions(QCommandLineParser& parser) {
     parser.addOptions({
-        {"kind", "Kind of game of the virtual alley: 200, 120, 100, 60, 180 or 40 throws.", "K"},
-        {"lanes", "Lanes of the virtual alley: 2, 4 or 6.", "N"},
+        {"kind", "Kind of game: 200, 120, 100, 60, 180 or 40 throws per player (or 1..6).", "K"},
+        {"lanes", "Lanes in play: 2, 4 or 6.", "N"},
         {"lane-pair", "With 2 lanes: 1 = lanes 1-2, 2 = lanes 3-4.", "P"},
         {"duels", "Duels of the match (players per team), 1..30.", "D"},
-        {"seed", "Seed of the players' throws.", "S"},
-        {"pace", "Mean milliseconds between two throws of a lane (0 = as fast as the polls allow).", "MS"},
+        {"seed", "Seed of the players' throws, 0..4294967295.", "S"},
+        {"pace",
+         "Mean milliseconds between two throws of a lane, 0..600000 (0 = as fast as the polls allow).", "MS"},
         {"noise", "Chance (0..1) that a lane's answer is lost, damaged or wrapped in line noise.", "P"},
     });
 }
