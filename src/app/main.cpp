@@ -7,11 +7,13 @@
 #include "app/program_setup.h"
 #include "console/central_error_handler_qt.h"
 #include "console/main_window.h"
+#include "console/match_keeper_qt.h"
 #include "console/simulation_lineup.h"
 #include "console/termination_qt.h"
 #include "console/window_set_qt.h"
 #include "core/errors.h"
 #include "core/ini_file.h"
+#include "core/match_archive.h"
 #include "core/match_state.h"
 #include "core/startup.h"
 #include "core/timing.h"
@@ -127,6 +129,19 @@ int main(int argc, char* argv[]) {
     QObject::connect(&server, &LaneServer::linkRestored,
                      [](const QString& text) { std::fprintf(stderr, "kuzelna: %s\n", qPrintable(text)); });
 
+    // An unfinished match of the working folder: asked before the windows'
+    // timers run (they would write the result files of an empty match).
+    MatchKeeper keeper(*state, QDir::currentPath(), QString::fromStdString(archiveFolderSetting(ini)));
+    // A windowless run goes on with its match; a simulated alley always starts
+    // from its first throw, so a simulated one starts anew.
+    MatchKeeper::Resume resume = MatchKeeper::Resume::Yes;
+    if (parser.isSet("no-resume") ||
+        (parser.isSet("headless") && parser.isSet("simulate") && !parser.isSet("resume"))) {
+        resume = MatchKeeper::Resume::No;
+    } else if (!parser.isSet("resume") && !parser.isSet("headless") && keeper.hasUnfinishedJournal()) {
+        resume = askToResume(nullptr) ? MatchKeeper::Resume::Yes : MatchKeeper::Resume::No;
+    }
+
     std::unique_ptr<WindowSet> windows;
     if (parser.isSet("headless")) {
         KuzelnaApplication::showSerialPortError = nullptr; // no one to show a box to: stderr only
@@ -138,6 +153,18 @@ int main(int argc, char* argv[]) {
         state->displayExtraDefault = storedDisplayExtra;
         windows->connectLaneServer(server);
     }
+    // Before anything goes out on the lane line.
+    const bool resumed = keeper.takeOverJournal(resume, {});
+    if (resumed) {
+        std::fprintf(stderr, "kuzelna: the unfinished match of %s goes on\n",
+                     qPrintable(keeper.journalPath()));
+        if (windows) {
+            windows->mainWindow().restoreScoringSwitches();
+            windows->mainWindow().blockChanged();
+        }
+    }
+    keeper.attach(server);
+    if (windows) keeper.attachWindows(*windows);
     try {
         server.openPort(device);
     } catch (...) {

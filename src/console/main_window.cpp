@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QToolButton>
 
@@ -318,6 +319,26 @@ void MainWindow::buildMenu() {
     QMenu* manual = bar->addMenu(QStringLiteral("Manualni ovladani"));
     connect(manual->addAction(QStringLiteral("Jmena druzstev na displeji")), &QAction::triggered, this,
             [this, call] { call(hooks.openManualTeamNames); });
+}
+
+QMenu* MainWindow::matchMenu() {
+    const QString title = QStringLiteral("Utkání");
+    for (QAction* action : menuBar()->actions()) {
+        if (action->menu() && action->text() == title) return action->menu();
+    }
+    return menuBar()->addMenu(title);
+}
+
+void MainWindow::restoreScoringSwitches() {
+    const QSignalBlocker blockTournament(tournament_), blockTandem(tandem_);
+    tournament_->setChecked(state_.controls.tournament);
+    tandem_->setChecked(state_.controls.tandem);
+}
+
+void MainWindow::showStoredMatch(const QString& name) {
+    setWindowTitle(QStringLiteral("Server - Domácí Hoste - ") + name);
+    startButton_->setEnabled(false);
+    prekresly(0);
 }
 
 void MainWindow::readControlsIntoState() {

@@ -16,6 +16,7 @@ class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPainter;
 class QPushButton;
 class QRadioButton;
@@ -80,6 +81,18 @@ public:
 
     // Paints the lanes, the team line and the score mirror (the paint handler).
     void paintConsole(QPainter& painter);
+
+    // The menu "Utkání", created on first use; every window that adds an item
+    // to it finds it here.
+    QMenu* matchMenu();
+
+    // Sets "Turnaj" and "Tandem" from the state, as a resumed match had them,
+    // without recalculating anything.
+    void restoreScoringSwitches();
+
+    // A stored match is shown instead of the one on the lanes: the caption says
+    // which, and "Start" stays off.
+    void showStoredMatch(const QString& name);
 
 public slots:
     // Answers to the engine's notifications.

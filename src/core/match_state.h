@@ -57,6 +57,13 @@ struct PlayerSlot {
     u16 setPointsTotal = 0; // doubled scale (2 = one set point) unless whole-set scoring
     u16 duelPoints = 0;     // 2 won, 1 drawn, 0 lost
     u16 throwCount = 0;     // last throw number recorded
+    // Throws the lane played while none of its frames reached the server (its
+    // counter jumped, as after a restart): their pins are unknown until the
+    // referee corrects them or a frame reports them.
+    OneBased<u8, kMaxThrows> throwUnseen{};
+    // What the unseen throws of set k hold together, from the lane display's
+    // own total when the jump was seen (-1: not known).
+    std::array<i16, kMaxSets + 1> unseenPins{-1, -1, -1, -1, -1, -1, -1};
 };
 
 struct PublicPlayLane {

@@ -18,6 +18,7 @@ void LaneLink::onBytes(std::string_view bytes) {
         int lane = scan.frame.physicalLane;
         if (state_.laneCount == 2 && state_.lanePair == 2 && (lane == 3 || lane == 4)) lane -= 2;
         if (lane < 1 || lane > state_.laneCount || lane > kMaxLanes) continue;
+        if (!state_.controls.publicPlayOn && beforeRecording) beforeRecording(lane, scan.frame.status);
         state_.laneStatus[lane] = scan.frame.status;
         if (state_.controls.publicPlayOn) {
             if (publicPlayIntake) publicPlayIntake(lane);

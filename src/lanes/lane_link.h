@@ -10,6 +10,7 @@
 namespace kuzelna {
 
 struct MatchState;
+struct LaneStatus;
 class MatchEvents;
 
 class LaneLink {
@@ -22,6 +23,10 @@ public:
     // Public play takes the frames of lane L instead of throw recording while
     // controls.publicPlayOn is set.
     std::function<void(int lane)> publicPlayIntake;
+
+    // Sees a status frame of lane L before throw recording takes it (the
+    // journal writes it down first).
+    std::function<void(int lane, const LaneStatus& status)> beforeRecording;
 
 private:
     MatchState& state_;

@@ -43,12 +43,14 @@ void LaneServer::openPort(const QString& deviceOverride) {
 }
 
 void LaneServer::startCycle() {
-    if (state_.matchOver) return;
+    if (state_.matchOver || switchedOff_) return;
     cycleTimer_.start(scaledInterval(kCycleMs));
 }
 
 void LaneServer::tick() {
+    if (switchedOff_) return;
     const std::string bytes = cycle_.tick();
+    if (!bytes.empty() && beforeSend) beforeSend();
     port_.write(bytes);
     if (state_.matchOver && cycle_.finished()) {
         // The final score and match points are on the line: the cycle stops
@@ -59,7 +61,13 @@ void LaneServer::tick() {
     }
 }
 
+void LaneServer::switchOff() {
+    switchedOff_ = true;
+    cycleTimer_.stop();
+}
+
 void LaneServer::onBytes(const QByteArray& bytes) {
+    if (switchedOff_) return;
     link_.onBytes(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 

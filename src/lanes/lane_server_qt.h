@@ -23,6 +23,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
+
 namespace kuzelna {
 
 struct MatchState;
@@ -51,6 +53,15 @@ public:
     LaneLink& link() { return link_; }
 
     static constexpr int kCycleMs = 100;
+
+    // Called before bytes go out on the lane line (the journal makes sure the
+    // throws it recorded are on the disk first).
+    std::function<void()> beforeSend;
+
+    // Stops the lane link for good: no more polls, received bytes are dropped
+    // (while a stored match is shown instead of the one on the lanes).
+    void switchOff();
+    bool switchedOff() const { return switchedOff_; }
 
 signals:
     // A lane's status bytes were stored: redraw that lane (0 = all).
@@ -93,6 +104,7 @@ private:
     LaneLink link_;
     MatchCycle cycle_;
     QTimer cycleTimer_;
+    bool switchedOff_ = false;
 };
 
 } // namespace kuzelna

@@ -39,6 +39,7 @@ OverviewView overviewView(const MatchState& state, const OverviewSelection& sele
     unsigned full = 0;
     unsigned clearing = 0;
     unsigned faults = 0;
+    std::string unseenThrows;
     for (int i = 1; i <= 2 * sets; ++i) {
         auto& header = view.cells[static_cast<std::size_t>(2 * i - 2)];
         auto& pins = view.cells[static_cast<std::size_t>(2 * i - 1)];
@@ -56,6 +57,10 @@ OverviewView overviewView(const MatchState& state, const OverviewSelection& sele
             const u8 value = player.throws[static_cast<std::size_t>(t)];
             header[column] = " " + std::to_string(t);
             pins[column] = std::string(1, static_cast<char>(48 + value));
+            if (player.throwUnseen[static_cast<std::size_t>(t)]) {
+                view.unseen[static_cast<std::size_t>(2 * i - 1)][column] = true;
+                unseenThrows += (unseenThrows.empty() ? "" : ", ") + std::to_string(t);
+            }
             (i % 2 == 1 ? full : clearing) += value;
             if (value == 0) ++faults;
         }
@@ -64,6 +69,18 @@ OverviewView overviewView(const MatchState& state, const OverviewSelection& sele
         view.cells[static_cast<std::size_t>(row)].fill(" ");
     }
 
+    if (!unseenThrows.empty()) {
+        // "Nezaznamenané hody k opravě: 6, 7, 8; 1. dráha dohromady 20 kuželek"
+        view.unseenNote = "Nezaznamenan\xE9 hody k oprav\xEC: " + unseenThrows;
+        for (int set = 1; set <= sets && set <= kMaxSets; ++set) {
+            const int together = player.unseenPins[static_cast<std::size_t>(set)];
+            if (together < 0) continue;
+            view.unseenNote += "; " + std::to_string(overviewLaneOfSet(state, slot, set)) +
+                               ". dr\xE1ha dohromady " + std::to_string(together) +
+                               " ku\x9E"
+                               "elek";
+        }
+    }
     view.full = std::to_string(full);
     view.clearing = std::to_string(clearing);
     view.faults = std::to_string(faults);

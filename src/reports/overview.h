@@ -34,6 +34,11 @@ struct OverviewView {
     std::string faults;                                                         // "Cbyby:"
     std::string total;                                                          // "Celkem:"
     std::string setPoints;                                                      // "Dílčí:"
+    // Pin cells of throws played while the server saw none of their frames,
+    // shown in a colour of their own for the referee to correct, and what the
+    // referee is told about them.
+    std::array<std::array<bool, kOverviewColumns>, kOverviewRows> unseen{};
+    std::string unseenNote;
 
     const std::string& cell(int column, int row) const {
         return cells[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];

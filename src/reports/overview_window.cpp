@@ -26,6 +26,8 @@ namespace kuzelna {
 namespace {
 
 constexpr int kExchangeIntervalMs = 1000;
+// Throws played unseen, waiting for the referee's correction.
+const QColor kUnseenThrowColour(255, 170, 60);
 constexpr int kFtpPort = 21;
 constexpr int kFtpTimeoutMs = 5000;
 constexpr const char* kFtpRemotePath = "FTP/Velar/az.txt";
@@ -186,8 +188,12 @@ void Tvysl1::Zobr_text() {
             const QString text = fromCp1250(view.cell(c, r));
             QTableWidgetItem* item = grid_->item(r, c);
             if (item->text() != text) item->setText(text);
+            const bool unseen = view.unseen[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+            item->setBackground(unseen ? QBrush(kUnseenThrowColour) : QBrush());
+            item->setToolTip(unseen ? fromCp1250(view.unseenNote) : QString());
         }
     }
+    grid_->setToolTip(fromCp1250(view.unseenNote));
     const TeamGroup& shown = group(selection_.homeShown);
     const std::string* values[5] = {&view.full, &view.clearing, &view.faults, &view.total, &view.setPoints};
     for (int i = 0; i < 5; ++i)

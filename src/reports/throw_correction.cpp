@@ -15,8 +15,9 @@ bool saveThrowCorrection(MatchState& state, const OverviewSelection& selection, 
     const int slot = selection.shownSlot();
     if (slot < 1 || slot > kMaxSlots) return false;
     const int t = throwOfCell(state.gameKind, selection.clickedColumn, selection.clickedRow);
-    state.player[static_cast<std::size_t>(slot)].throws[static_cast<std::size_t>(t)] =
-        static_cast<u8>(text[0] - '0');
+    PlayerSlot& player = state.player[static_cast<std::size_t>(slot)];
+    player.throws[static_cast<std::size_t>(t)] = static_cast<u8>(text[0] - '0');
+    player.throwUnseen[static_cast<std::size_t>(t)] = 0; // the referee has put it right
     prepocitej(state, slot);
     return true;
 }

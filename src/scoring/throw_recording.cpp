@@ -47,6 +47,38 @@ int lastThrowOfGame(const MatchState& state) {
     return std::min(throwsPerLane(state.gameKind) * state.lanesPerPlayer, kMaxThrows);
 }
 
+// The lane display's first row: the pins of the player's lane so far, or -1
+// when the digits are not digits.
+int laneDisplayTotal(const LaneStatus& status) {
+    if (status[1] > 9 || status[2] > 9 || status[3] > 9) return -1;
+    return 100 * status[1] + 10 * status[2] + status[3];
+}
+
+// Throws previous+1 .. n-1 of the lane were played unseen: mark them, and what
+// those of the current set hold together when the display tells it.
+void markUnseenThrows(MatchState& state, int lane, int previous, int n, const LaneStatus& status) {
+    const int perLane = throwsPerLane(state.gameKind);
+    if (perLane <= 0) return;
+    for (int t = previous + 1; t < n; ++t) {
+        const int slot = Zjisti_cislo_hrace(state, t - 1, lane);
+        if (validSlot(slot))
+            state.player[static_cast<std::size_t>(slot)].throwUnseen[static_cast<std::size_t>(t)] = 1;
+    }
+    const int setIndex = (n - 1) / perLane; // 0-based
+    const int firstOfSet = setIndex * perLane + 1;
+    const int slot = Zjisti_cislo_hrace(state, n - 1, lane);
+    const int display = laneDisplayTotal(status);
+    if (!validSlot(slot) || setIndex >= kMaxSets || display < 0 || previous + 1 >= n) return;
+    PlayerSlot& player = state.player[static_cast<std::size_t>(slot)];
+    int known = status[4];
+    for (int t = firstOfSet; t < n; ++t) {
+        if (!player.throwUnseen[static_cast<std::size_t>(t)])
+            known += player.throws[static_cast<std::size_t>(t)];
+    }
+    player.unseenPins[static_cast<std::size_t>(setIndex + 1)] =
+        static_cast<i16>(std::max(0, display - known));
+}
+
 } // namespace
 
 int laneCounter(const LaneStatus& status) {
@@ -75,6 +107,7 @@ void recordLane(MatchState& state, int lane, MatchEvents& events) {
         // stays there until the lane goes blank. A lane at 0 before its first
         // throw is not active and has not wrapped.
         const int lastThrow = lastThrowOfGame(state);
+        const int previous = state.laneWrapped[lane] ? lastThrow : state.laneLastCounter[lane];
         state.laneWrapped[lane] = counter == 0 && state.laneActive[lane] &&
                                   (state.laneLastCounter[lane] == lastThrow - 1 || state.laneWrapped[lane]);
         state.laneLastCounter[lane] = static_cast<u8>(counter);
@@ -82,11 +115,13 @@ void recordLane(MatchState& state, int lane, MatchEvents& events) {
         const u8 pins = status[4];
         const int slot = Zjisti_cislo_hrace(state, n > 0 ? n - 1 : 0, lane);
         if (n > 0 && slotInMatch(state, slot)) {
+            if (n > previous + 1) markUnseenThrows(state, lane, previous, n, status);
             state.laneActive[lane] = 1;
             state.laneFinished[lane] = 0;
             if (lane <= 4) state.laneShownPlayer[lane] = static_cast<u8>(slot + 1);
             PlayerSlot& player = state.player[slot];
             player.throwCount = static_cast<u16>(n);
+            player.throwUnseen[n] = 0;
             if (player.throws[n] != pins) {
                 player.throws[n] = pins;
                 changedSlot = slot;

@@ -203,3 +203,25 @@ TEST(Overview, CellsAndTheThrowsTheyStandFor) {
     EXPECT_EQ(throwOfCell(6, 10, 7), 40);
     EXPECT_EQ(throwOfCell(1, 25, 23), 300);
 }
+
+TEST(Overview, ThrowsPlayedUnseenAreMarkedWithWhatTheirLaneHoldsTogether) {
+    MatchState state = game(6, 2, 2); // "40 Hs": 10 throws a half
+    state.laneCount = 2;
+    state.pairCount = 2;
+    PlayerSlot& player = state.player[1];
+    for (int t : {6, 7, 14})
+        player.throwUnseen[static_cast<std::size_t>(t)] = 1;
+    player.unseenPins[1] = 17;
+    const OverviewView view = overviewView(state, OverviewSelection{});
+    std::vector<std::pair<int, int>> marked; // (row, column)
+    for (int r = 0; r < kOverviewRows; ++r) {
+        for (int c = 0; c < kOverviewColumns; ++c) {
+            if (view.unseen[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)])
+                marked.emplace_back(r, c);
+        }
+    }
+    EXPECT_EQ(marked, (std::vector<std::pair<int, int>>{{1, 6}, {1, 7}, {3, 4}}));
+    EXPECT_EQ(cp1250::toUtf8(view.unseenNote),
+              "Nezaznamenané hody k opravě: 6, 7, 14; 1. dráha dohromady 17 kuželek");
+    EXPECT_EQ(overviewView(game(6, 2, 2), OverviewSelection{}).unseenNote, "");
+}

@@ -371,3 +371,66 @@ TEST(ThrowRecording, LanesBeyondTheLastDuelTakeNothing) {
     f.frame(2, -1, 0);
     EXPECT_TRUE(f.s->matchOver);
 }
+
+namespace {
+
+// A settled frame whose display's first row shows `laneTotal`.
+LaneStatus withDisplayTotal(int counter, int pins, int laneTotal) {
+    LaneStatus s = laneStatus(counter, pins);
+    s[1] = static_cast<u8>(laneTotal / 100);
+    s[2] = static_cast<u8>(laneTotal / 10 % 10);
+    s[3] = static_cast<u8>(laneTotal % 10);
+    return s;
+}
+
+std::vector<int> unseenThrows(const MatchState& s, int slot) {
+    std::vector<int> out;
+    for (int t = 1; t <= kMaxThrows; ++t) {
+        if (s.player[static_cast<std::size_t>(slot)].throwUnseen[static_cast<std::size_t>(t)])
+            out.push_back(t);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(ThrowRecording, ThrowsTheLanePlayedUnseenAreMarkedWithWhatTheyHoldTogether) {
+    // "40 Hs" on 2 lanes: lane 1 has slot 1 for throws 1..20, slot 2 for 21..40.
+    struct Case {
+        const char* what;
+        int seenUpTo, jumpTo, pins, displayTotal;
+        std::vector<int> slot1, slot2;
+        int slot1Set1, slot2Set2; // unseenPins, -1 = not known
+    };
+    const Case cases[] = {
+        {"a gap within the set", 3, 7, 5, 40, {4, 5, 6}, {}, 40 - 3 * 6 - 5, -1},
+        {"a gap over the lane change", 18, 23, 2, 11, {19, 20}, {21, 22}, -1, 11 - 2},
+        {"no gap", 3, 4, 5, 23, {}, {}, -1, -1},
+        {"a lane first seen in the middle of its game", 0, 5, 8, 30, {1, 2, 3, 4}, {}, 30 - 8, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fixture f(6, 2, 2, 2, 2);
+        for (int n = 1; n <= c.seenUpTo; ++n)
+            f.frame(1, n, 6);
+        f.s->laneStatus[1] = withDisplayTotal(c.jumpTo, c.pins, c.displayTotal);
+        recordLane(*f.s, 1, f.events);
+        EXPECT_EQ(unseenThrows(*f.s, 1), c.slot1);
+        EXPECT_EQ(unseenThrows(*f.s, 2), c.slot2);
+        EXPECT_EQ(f.s->player[1].unseenPins[1], c.slot1Set1);
+        EXPECT_EQ(f.s->player[2].unseenPins[2], c.slot2Set2);
+        const int slot = c.jumpTo > 20 ? 2 : 1;
+        EXPECT_EQ(f.s->player[static_cast<std::size_t>(slot)].throws[static_cast<std::size_t>(c.jumpTo)],
+                  c.pins);
+    }
+}
+
+TEST(ThrowRecording, TheWrapOfHundredHsAndItsRepeatedFramesMarkNothing) {
+    Fixture f(3, 1, 4, 2);
+    for (int n = 1; n <= 99; ++n)
+        f.frame(1, n, 9);
+    f.frame(1, 0, 4);
+    f.frame(1, 0, 4);
+    EXPECT_EQ(unseenThrows(*f.s, 1), std::vector<int>{});
+    EXPECT_EQ(unseenThrows(*f.s, 2), std::vector<int>{});
+}
