@@ -98,7 +98,7 @@ void VirtualAlley::startBlock() {
         lane.pins = 0;
         lane.standing = 0x1FF;
         lane.settled = true;
-        lane.delivered = false;
+        lane.deliveries = 0;
         lane.thrower = 0;
         lane.segmentPins = 0;
         lane.nextThrowAt = clock_ + throwInterval();
@@ -129,8 +129,8 @@ void VirtualAlley::advanceLane(Lane& lane, bool atPoll) {
             if (!lane.settled) {
                 if (!due(lane.settleAt)) return;
                 lane.settled = true;
-                lane.delivered = false;
-            } else if (!lane.delivered) {
+                lane.deliveries = 0;
+            } else if (!lane.delivered()) {
                 return; // the server has not seen this throw yet
             } else if (lane.counter >= lastThrow) {
                 lane.phase = Phase::Final;
@@ -143,7 +143,7 @@ void VirtualAlley::advanceLane(Lane& lane, bool atPoll) {
         case Phase::Final:
             if (!due(lane.blankAt)) return;
             lane.phase = Phase::Blank;
-            lane.delivered = false;
+            lane.deliveries = 0;
             break;
         case Phase::Blank:
             return;
@@ -163,7 +163,8 @@ void VirtualAlley::advanceBlock() {
         return;
     }
     for (const Lane& lane : lanes_) {
-        if (lane.phase != Phase::Blank || !lane.delivered) return;
+        // A blank lane stays blank: one answer is enough for the server to know.
+        if (lane.phase != Phase::Blank || lane.deliveries == 0) return;
     }
     if (block_ + 1 >= blocks_) {
         finished_ = true;
@@ -196,7 +197,7 @@ bool VirtualAlley::throwOnLane(Lane& lane) {
     lane.segmentPins += lane.pins;
     lane.thrower = position;
     lane.settled = false;
-    lane.delivered = false;
+    lane.deliveries = 0;
     lane.settleAt = clock_ + setup_.throwMs / 7;
     lane.nextThrowAt = clock_ + throwInterval();
     ++positionCount_[p];
@@ -321,7 +322,7 @@ std::string VirtualAlley::answerPoll(Lane& lane) {
     }
     ++counters_.answers;
     if (intact) {
-        lane.delivered = true;
+        ++lane.deliveries;
         if (lane.settled && lane.thrower > 0) positionSeen_[static_cast<std::size_t>(lane.thrower)] = true;
     }
     return frame;

@@ -122,7 +122,12 @@ private:
         int pins = 0;              // pins of the last throw
         unsigned standing = 0x1FF; // pins 1..9 standing, bit 0 = pin 1
         bool settled = true;
-        bool delivered = false; // what the lane shows reached the server intact
+        // Intact answers that carried what the lane shows now. A real lane shows
+        // a throw for many polls; this one moves on to the next throw after two,
+        // so that a server that went down right after the first answer still
+        // finds the throw.
+        int deliveries = 0;
+        bool delivered() const { return deliveries >= 2; }
         int thrower = 0;        // block position whose throw is shown
         int segmentPins = 0;
         std::int64_t settleAt = 0;
