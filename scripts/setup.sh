@@ -10,6 +10,8 @@ PACKAGES=(
   libcurl4-openssl-dev python3-pyftpdlib
   libreoffice-calc libreoffice-dev
   xvfb xauth fonts-liberation2 poppler-utils
+  # clang's libFuzzer and sanitizer runtimes: scripts/fuzz.sh
+  clang libclang-rt-14-dev
 )
 
 SUDO=""

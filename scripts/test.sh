@@ -5,3 +5,7 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
 ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure --timeout 600 -j2
+# The checked builds: every test again under AddressSanitizer and UBSan, then
+# each fuzz target for 30 s.
+bash scripts/sanitize.sh
+bash scripts/fuzz.sh 30
