@@ -13,6 +13,8 @@ PACKAGES=(
   # checks the Debian package (scripts/package-test.sh)
   lintian
   util-linux mount # unshare and mount: the full-disk and read-only tests run on a private tmpfs
+  # clang's libFuzzer and sanitizer runtimes: scripts/fuzz.sh
+  clang libclang-rt-14-dev
 )
 
 SUDO=""

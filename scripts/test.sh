@@ -7,3 +7,7 @@ bash scripts/build.sh
 ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure --timeout 600 -j2
 # The Debian package: built, checked, installed, run and removed again.
 bash scripts/package-test.sh
+# The checked builds: every test again under AddressSanitizer and UBSan, then
+# each fuzz target for 30 s.
+bash scripts/sanitize.sh
+bash scripts/fuzz.sh 30

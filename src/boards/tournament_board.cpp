@@ -1,7 +1,7 @@
 #include "boards/tournament_board.h"
 
-#include "boards/board_numbers.h"
 #include "core/match_state.h"
+#include "core/typed_number.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -30,16 +30,15 @@ bool ranksBefore(const Competitor& a, const Competitor& b) {
     return a.index < b.index;
 }
 
-// N, the number of the first entrant of the running game. The field is an
-// up-down of 1..250, but typed text reaches it too: the value is taken as an
-// unsigned 16-bit number, and 0 (which would drop slot 1) counts as 1.
+// N, the number of the first entrant of the running game, in the range the
+// field itself keeps.
 int entrantNumber(const MatchState& state) {
-    const std::optional<int> n = parseInteger(state.controls.entrantNumberText);
+    const std::optional<int> n = parseEntrantNumber(state.controls.entrantNumberText);
     if (!n)
         throw std::invalid_argument("'" + state.controls.entrantNumberText +
-                                    "' is not a valid integer value");
-    const u16 value = static_cast<u16>(*n);
-    return value == 0 ? 1 : value;
+                                    "' is not a valid entrant number (" + std::to_string(kFirstEntrantNumber) +
+                                    ".." + std::to_string(kLastEntrantNumber) + ")");
+    return *n;
 }
 
 int livePairCount(const MatchState& state) {

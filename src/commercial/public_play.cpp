@@ -1,6 +1,7 @@
 #include "commercial/public_play.h"
 
-#include <cctype>
+#include "core/typed_number.h"
+
 #include <cstddef>
 #include <limits>
 
@@ -187,26 +188,6 @@ void playAllNineByHand(PublicPlayLane& game, PublicPlayDiagnostics& diagnostics)
     const int before = game.currentPlayer;
     playAllNine(game);
     showTurnChange(diagnostics, before, game.currentPlayer);
-}
-
-std::optional<long> parseInteger(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    if (i == text.size()) return std::nullopt;
-    long long value = 0;
-    for (; i < text.size(); ++i) {
-        const unsigned char ch = static_cast<unsigned char>(text[i]);
-        if (!std::isdigit(ch)) return std::nullopt;
-        value = value * 10 + (ch - '0');
-        if (value > 2147483648LL) return std::nullopt;
-    }
-    if (negative) value = -value;
-    if (value > std::numeric_limits<std::int32_t>::max() || value < std::numeric_limits<std::int32_t>::min())
-        return std::nullopt;
-    return static_cast<long>(value);
 }
 
 void storePositions(PublicPlayLane& game, const std::array<std::string, 6>& gamePositions,

@@ -60,8 +60,4 @@ void playAllNineByHand(PublicPlayLane& game, PublicPlayDiagnostics& diagnostics)
 void storePositions(PublicPlayLane& game, const std::array<std::string, 6>& gamePositions,
                     const std::array<std::string, 6>& auxPositions);
 
-// The integer value of an operator's number text (optional sign, decimal
-// digits, leading blanks allowed), when it is one that fits 32 bits.
-std::optional<long> parseInteger(const std::string& text);
-
 } // namespace kuzelna

@@ -2,7 +2,9 @@
 
 #include "console/lane_drawing.h"
 #include "core/match_state.h"
+#include "core/number_field_qt.h"
 #include "core/text_qt.h"
+#include "core/typed_number.h"
 #include "suddenvictory/sudden_victory.h"
 
 #include <QButtonGroup>
@@ -185,6 +187,8 @@ void MainWindow::buildControls() {
     entrantNumber_ = new QLineEdit(QStringLiteral("1"), c);
     entrantNumber_->setObjectName(QStringLiteral("entrantNumber"));
     entrantNumber_->setGeometry(160, 400, 29, 21);
+    entrantNumber_->setValidator(new NumberFieldValidator(
+        [](std::string_view text) { return parseEntrantNumber(text).has_value(); }, entrantNumber_));
     connect(entrantNumber_, &QLineEdit::textChanged, this, [this] { readControlsIntoState(); });
     auto* up = new QToolButton(c);
     up->setObjectName(QStringLiteral("entrantUp"));
@@ -386,9 +390,9 @@ void MainWindow::syncFromState() {
 }
 
 void MainWindow::stepEntrantNumber(int delta) {
-    bool ok = false;
-    const int current = entrantNumber_->text().toInt(&ok);
-    entrantNumber_->setText(QString::number(std::clamp((ok ? current : 1) + delta, 1, 250)));
+    const int current = parseEntrantNumber(toCp1250(entrantNumber_->text())).value_or(kFirstEntrantNumber);
+    entrantNumber_->setText(
+        QString::number(std::clamp(current + delta, kFirstEntrantNumber, kLastEntrantNumber)));
 }
 
 void MainWindow::requestReport(ReportButton button) {

@@ -1,8 +1,8 @@
 #include "core/ini_file.h"
 
 #include "core/file_replace.h"
+#include "core/typed_number.h"
 
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -144,24 +144,14 @@ std::string IniFile::readString(const std::string& section, const std::string& k
 }
 
 int IniFile::readInteger(const std::string& section, const std::string& key, int fallback) const {
-    const std::string value = readString(section, key);
-    if (value.empty()) return fallback;
-    const char* first = value.data();
-    const char* last = value.data() + value.size();
-    if (*first == '+') ++first;
-    int result = 0;
-    const auto [end, error] = std::from_chars(first, last, result, 10);
-    if (error != std::errc() || end != last) return fallback;
-    return result;
+    return parseInteger(readString(section, key)).value_or(fallback);
 }
 
 bool IniFile::readBool(const std::string& section, const std::string& key, bool fallback) const {
     const std::string value = readString(section, key);
     if (value.empty()) return fallback;
-    int number = 0;
-    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number, 10);
-    if (error == std::errc() && end == value.data() + value.size()) return number != 0;
-    return true; // any value other than 0
+    const std::optional<int> number = parseInteger(value);
+    return !number || *number != 0; // any value other than 0
 }
 
 void IniFile::writeString(const std::string& section, const std::string& key, const std::string& value) {

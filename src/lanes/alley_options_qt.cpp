@@ -3,6 +3,7 @@
 #include "core/match_state.h"
 #include "core/text_qt.h"
 #include "core/timing.h"
+#include "core/typed_number.h"
 #include "lanes/virtual_alley_pty_qt.h"
 #include "scoring/game_kinds.h"
 
@@ -15,16 +16,15 @@ namespace {
 
 int integerOption(const QCommandLineParser& parser, const char* name, int low, int high, int fallback) {
     if (!parser.isSet(name)) return fallback;
-    bool ok = false;
-    const int value = parser.value(name).trimmed().toInt(&ok);
-    if (!ok || value < low || value > high) {
+    const std::optional<int> value = parseInteger(toCp1250(parser.value(name)));
+    if (!value || *value < low || *value > high) {
         throw std::invalid_argument(QStringLiteral("--%1 takes a number from %2 to %3")
                                         .arg(QLatin1String(name))
                                         .arg(low)
                                         .arg(high)
                                         .toStdString());
     }
-    return value;
+    return *value;
 }
 
 int gameKindOf(const QString& text) {

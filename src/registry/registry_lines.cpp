@@ -22,9 +22,8 @@ std::string_view takeUntil(std::string_view text, std::size_t& pos, char separat
     return field;
 }
 
-void skipSpaces(std::string_view text, std::size_t& pos) {
-    while (pos < text.size() && text[pos] == ' ')
-        ++pos;
+void skipOne(std::string_view text, std::size_t& pos, char c) {
+    if (pos < text.size() && text[pos] == c) ++pos;
 }
 
 void skip(std::string_view text, std::size_t& pos, std::size_t count) {
@@ -101,23 +100,29 @@ TeamLineFields splitTeamLine(std::string_view line) {
     return fields;
 }
 
+// Each separator of the player line is taken with exactly the spaces it brought,
+// so that composing the fields gives the line back even where a field is empty
+// or starts with a space: with an empty surname, the separators after the hyphen
+// and after the surname stand side by side.
 PlayerLineFields splitPlayerLine(std::string_view line) {
     const auto hyphen = line.find('-');
     if (hyphen == std::string_view::npos) return {std::string(line), {}, {}, {}, {}};
     PlayerLineFields fields;
-    fields.regNumber = beforeSeparator(line, hyphen);
+    std::string_view regNumber = line.substr(0, hyphen);
+    if (!regNumber.empty() && regNumber.back() == ' ') regNumber.remove_suffix(1);
+    fields.regNumber = regNumber;
     std::size_t pos = hyphen + 1;
-    skipSpaces(line, pos);
+    skipOne(line, pos, ' ');
     fields.surname = takeUntil(line, pos, ' ');
-    skipSpaces(line, pos);
+    skipOne(line, pos, ' ');
     fields.firstName = takeUntil(line, pos, ',');
     skip(line, pos, 1);
-    skipSpaces(line, pos);
+    skipOne(line, pos, ' ');
     std::string_view date = takeUntil(line, pos, ',');
     if (!date.empty() && date.back() == ' ') date.remove_suffix(1);
     fields.birthDate = date;
     skip(line, pos, 1);
-    skipSpaces(line, pos);
+    skipOne(line, pos, ' ');
     fields.note = line.substr(pos);
     return fields;
 }

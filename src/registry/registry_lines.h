@@ -39,7 +39,12 @@ std::string composePlayerLine(const PlayerLineFields& fields);
 
 // Takes a club or team line apart for editing; the note ends at its first hyphen.
 TeamLineFields splitTeamLine(std::string_view line);
-// Takes a player line apart for editing; composing the result gives the line back.
+// Takes a player line apart for editing. Composing the result gives the line
+// back byte for byte whenever the line has the player line's form (no hyphen in
+// the registration number, no comma in the first name or the date), as every
+// line that composePlayerLine makes from such fields has; spaces beyond the
+// separators stay in the fields. Any other line comes back in that form once
+// and then stays as it is.
 PlayerLineFields splitPlayerLine(std::string_view line);
 
 // The 18-byte name of the lane displays: surname, space, first name, cut or

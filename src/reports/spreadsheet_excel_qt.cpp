@@ -1,6 +1,7 @@
 #include "reports/spreadsheet_excel_qt.h"
 
 #include "core/text_qt.h"
+#include "core/typed_number.h"
 
 #include <QAxObject>
 #include <QDir>
@@ -85,10 +86,9 @@ public:
         if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Int) {
             return static_cast<int>(std::lround(value.toDouble()));
         }
-        bool ok = false;
-        const int number = value.toString().trimmed().toInt(&ok);
-        if (!ok) throw SpreadsheetError("the value in " + cell + " is no integer");
-        return number;
+        const std::optional<int> number = parseInteger(toCp1250(value.toString()));
+        if (!number) throw SpreadsheetError("the value in " + cell + " is no integer");
+        return *number;
     }
 
     void saveAs(const std::filesystem::path& path) override {

@@ -2,6 +2,7 @@
 
 #include "core/cp1250.h"
 #include "reports/office_profiles.h"
+#include "core/typed_number.h"
 
 #include <com/sun/star/awt/PrinterServer.hpp>
 #include <com/sun/star/awt/XWindow.hpp>
@@ -32,7 +33,6 @@
 #include <rtl/bootstrap.hxx>
 
 #include <atomic>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <thread>
@@ -337,17 +337,9 @@ private:
     }
 
     static int integerOf(const std::string& text, const std::string& cell) {
-        const std::size_t first = text.find_first_not_of(' ');
-        const std::size_t last = text.find_last_not_of(' ');
-        if (first == std::string::npos) throw SpreadsheetError("the text in " + cell + " is no integer");
-        const char* begin = text.data() + first;
-        const char* end = text.data() + last + 1;
-        if (*begin == '+') ++begin;
-        int value = 0;
-        const auto [stop, error] = std::from_chars(begin, end, value);
-        if (error != std::errc() || stop != end)
-            throw SpreadsheetError("the text in " + cell + " is no integer");
-        return value;
+        const std::optional<int> value = parseInteger(text);
+        if (!value) throw SpreadsheetError("the text in " + cell + " is no integer");
+        return *value;
     }
 
     static OUString filterFor(const std::filesystem::path& path) {

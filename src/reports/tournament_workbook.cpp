@@ -1,13 +1,13 @@
 #include "reports/tournament_workbook.h"
 
 #include "core/match_state.h"
+#include "core/typed_number.h"
 #include "reports/match_report.h"
 #include "reports/set_tally.h"
 #include "reports/spreadsheet.h"
 #include "scoring/game_kinds.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace kuzelna {
 namespace {
@@ -19,12 +19,12 @@ constexpr const char* kSetColumns[6][3] = {{"F", "G", "H"}, {"J", "K", "L"}, {"N
 
 int entrantNumber(const MatchState& state) {
     const std::string& text = state.controls.entrantNumberText;
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size()) {
-        throw SpreadsheetError("the entrant number \"" + text + "\" is not a number");
+    const std::optional<int> value = parseEntrantNumber(text);
+    if (!value) {
+        throw SpreadsheetError("the entrant number \"" + text + "\" is not a number in " +
+                               std::to_string(kFirstEntrantNumber) + ".." + std::to_string(kLastEntrantNumber));
     }
-    return std::max(value, 1);
+    return *value;
 }
 
 void openTournamentWorkbook(Spreadsheet& application, const MatchState& state, const ReportEnvironment& env) {
@@ -149,6 +149,7 @@ void insertRankedPair(MatchState& state, int count, const StandingsEntry& first,
                       const StandingsEntry& second) {
     auto& standings = state.standings;
     const int pairs = count / 2;
+    if (pairs < 1) return; // a count below 2 holds no pair
     const Keys incoming = keysOf(first, second);
     if (count > 3) {
         for (int j = 1; j < pairs; ++j) {
@@ -179,23 +180,31 @@ void rankTournament(MatchState& state, SpreadsheetSession& session, const Report
 
     int count = 0;
     int last = 0;
+    int pairs = 0;
+    bool oddEntrantNamed = false; // the first member of the pair being read
     for (int entrant = 1; entrant <= kTournamentEntrants; ++entrant) {
         const int row = entrant + kFirstRow;
         const std::string surname = sheet.readText(cellName("B", row));
         const std::string firstName = sheet.readText(cellName("C", row));
-        if (surname.empty() && firstName.empty()) continue;
-        last = entrant;
+        const bool named = !surname.empty() || !firstName.empty();
+        if (named) last = entrant;
         if (!state.controls.pairs) {
+            if (!named) continue;
             count = std::min(count + 1, kStandingsEntries);
             insertRankedEntry(state, count, readEntry(sheet, row, surname, firstName));
-        } else {
-            ++count;
-            // A pair is complete at an even entrant number: that row and the one before.
-            if (entrant % 2 == 1) continue;
-            count = std::min(count, kStandingsEntries);
-            const StandingsEntry first = readEntry(sheet, row - 1);
-            insertRankedPair(state, count, first, readEntry(sheet, row));
+            continue;
         }
+        // Pairs go by entrant number, 2q - 1 with 2q, whatever rows are blank
+        // around them; a pair is ranked only once both its rows are named.
+        if (entrant % 2 == 1) {
+            oddEntrantNamed = named;
+            continue;
+        }
+        if (!named || !oddEntrantNamed) continue;
+        ++pairs;
+        count = std::min(2 * pairs, kStandingsEntries);
+        const StandingsEntry first = readEntry(sheet, row - 1);
+        insertRankedPair(state, count, first, readEntry(sheet, row, surname, firstName));
     }
     session.quitCurrent();
     state.controls.entrantNumberText = std::to_string(last + 1);

@@ -4,6 +4,7 @@
 // game by game, and the ranking that reads it back into the standings of the
 // tournament board.
 
+#include "core/typed_number.h"
 #include "reports/report_paths.h"
 
 #include <string>
@@ -17,7 +18,6 @@ class SpreadsheetSession;
 constexpr const char* kTournamentTemplate = "turnaj_form_180HS.xls";
 constexpr const char* kTournamentMonitorWorkbook = "turnaj_monitor.xls";
 constexpr const char* kTournamentMonitorTemplate = "turnaj_form_180HS_monitor.xls";
-constexpr int kTournamentEntrants = 400;
 
 // The report request with "Turnaj" checked: writes the running game's entrants
 // from the entrant number in the console on. Form 5 only opens the monitor
@@ -32,8 +32,8 @@ void writeTournamentResults(MatchState& state, SpreadsheetSession& session, int 
 void rankTournament(MatchState& state, SpreadsheetSession& session, const ReportEnvironment& env);
 
 // The ranking's insertion steps, with `count` the running number of entrants
-// (singles) or of rows (pairs) including the new one, capped as the ranking
-// caps it. An entry that ranks after all stored ones is appended while there
+// (singles) or twice the running number of pairs (pairs), including the new
+// one, capped as the ranking caps it. An entry that ranks after all stored ones is appended while there
 // is room and dropped otherwise.
 void insertRankedEntry(MatchState& state, int count, const StandingsEntry& entry);
 void insertRankedPair(MatchState& state, int count, const StandingsEntry& first,

@@ -387,7 +387,7 @@ TEST(PublicPlayPositions, StoringStopsAtTheFirstTextThatIsNoInteger) {
          {"2", "2.5", "1", "1", "1", "1"},
          {1, 2, 3, 4, 5, 6},
          {2, 7, 7, 7, 7, 7}},
-        {"low byte of the value", {"256", "300", "-1", "9 ", "0", "0"}, zeros, {0, 44, 255, 7, 7, 7}, before},
+        {"low byte of the value", {"256", "300", "-1", " 9 ", "1e3", "0"}, zeros, {0, 44, 255, 9, 7, 7}, before},
         {"beyond 32 bits is no integer",
          {"2147483647", "-2147483648", "2147483648", "0", "0", "0"},
          zeros,

@@ -65,7 +65,11 @@ TEST(RegistryLines, SplittingPlayerLines) {
         {"77 - Prijmeni Jmeno, 01.01.1900 , ", {"77", "Prijmeni", "Jmeno", "01.01.1900", ""}},
         {w("1234 - Říha Jiří, 12.03.1975 , levák - pozor, nový"),
          {"1234", w("Říha"), w("Jiří"), "12.03.1975", w("levák - pozor, nový")}},
-        {"9 -   Novak   Jan,   2000 ,   x", {"9", "Novak", "Jan", "2000", "x"}},
+        // Spaces beyond the separators stay in the fields: read so, the surname is
+        // empty, as loading the line into a slot reads it too.
+        {"9 -   Novak   Jan,   2000 ,   x", {"9", "", " Novak   Jan", "  2000", "  x"}},
+        {"-  ,  , ", {"", "", "", "", ""}},
+        {"77-Novak Jan,1.1.1990,x", {"77", "Novak", "Jan", "1.1.1990", "x"}},
         {"No separators at all", {"No separators at all", "", "", "", ""}},
     };
     for (const auto& c : cases) {
@@ -87,6 +91,26 @@ TEST(RegistryLines, SplitThenComposeGivesTheLineBack) {
     for (const std::string& line : {std::string("Club A - "), w("Muži A - Plzeň A")}) {
         const auto fields = splitTeamLine(line);
         EXPECT_EQ(composeTeamLine(fields.name, fields.note), line);
+    }
+}
+
+// An "OK" without an edit in the player dialog splits the line and composes it
+// again: the line must come back as it was, however empty its fields are.
+TEST(RegistryLines, PlayerLinesOfEmptyOrSpacedFieldsComeBackUnchanged) {
+    const PlayerLineFields cases[] = {
+        {},                                           // the line "-  ,  , " grew by ", " per "OK"
+        {"", "", "Jan", "", ""},                      // no surname
+        {"12", "", "", "1.1.1990", "n"},              // no names
+        {"12", "Novak", "", "", ""},                  // no first name
+        {"12", "Van Damme", "Jean", "d", "n"},        // a space in the surname
+        {"12 ", " Novak", "  Jan ", " d ", "  n, - x"}, // spaces at the edges of every field
+    };
+    for (const PlayerLineFields& fields : cases) {
+        const std::string line = composePlayerLine(fields);
+        std::string again = line;
+        for (int ok = 0; ok < 3; ++ok)
+            again = composePlayerLine(splitPlayerLine(again));
+        EXPECT_EQ(again, line);
     }
 }
 

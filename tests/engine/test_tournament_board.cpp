@@ -183,7 +183,8 @@ TEST(TournamentBoard, EntrantNumberCaps) {
 }
 
 TEST(TournamentBoard, EntrantNumberThatIsNoIntegerAbandonsTheRanking) {
-    for (const char* text : {"abc", "", "12x", "1.5"}) {
+    // Out of the field's range too: "65537" was taken as 1, a 16-bit number.
+    for (const char* text : {"abc", "", "12x", "1.5", "--0", "65537", "402", "-1", "2147483647"}) {
         MatchState state = tournament(1, text);
         state.standingsOrder[1] = 1002;
         state.standingsOrder[2] = 1001;

@@ -162,6 +162,22 @@ TEST_F(TournamentFixture, EntrantNumberIsAtLeastOneAndMustBeANumber) {
     EXPECT_THROW(vysledky(*state, session, 0, 1, "N ", env), SpreadsheetError);
 }
 
+// "2147483647" made the rows overflow and wrote cells such as C-2147483646.
+TEST_F(TournamentFixture, AnEntrantNumberOutsideTheFieldsRangeWritesNothing) {
+    state->pairCount = 6;
+    for (const char* text : {"2147483647", "402", "65537", "-1", "--0", "+-0"}) {
+        recorder.writes.clear();
+        state->controls.entrantNumberText = text;
+        EXPECT_THROW(vysledky(*state, session, 0, 6, "N ", env), SpreadsheetError) << text;
+        EXPECT_TRUE(recorder.writes.empty()) << text;
+    }
+    // The first number after a full workbook is still one.
+    state->controls.entrantNumberText = "401";
+    vysledky(*state, session, 0, 6, "N ", env);
+    EXPECT_TRUE(recorder.lastWrites().count("B404"));
+    EXPECT_TRUE(recorder.lastWrites().count("B415"));
+}
+
 TEST_F(TournamentFixture, RanksSinglesByTotalThenClearingThenFewerFaultsKeepingRowOrder) {
     state->standings[7].name = "kept";
     seed(templatePath(), {
@@ -240,6 +256,25 @@ TEST_F(TournamentFixture, PairsAreFormedAtEvenEntrantsAndRankedBySums) {
     EXPECT_EQ(names(1, 6), (std::vector<std::string>{"B1 ", "B2 ", "A1 ", "A2 ", "C1 ", "C2 "}));
     EXPECT_EQ(state->standings[7].name.str(), "");
     EXPECT_EQ(state->controls.entrantNumberText, "8");
+}
+
+// Entrant 1 blank and entrant 2 filled made the ranking write standings[-1]
+// and free a wild pointer; blank rows also paired filled ones across a gap.
+TEST_F(TournamentFixture, PairsGoByEntrantNumberAndNeedBothMembersNamed) {
+    state->controls.pairs = true;
+    state->standings[5].name = "kept";
+    seed(templatePath(), {
+                             {2, "A2", "", 500, 0, 0, 500}, // entrant 1 blank: no pair
+                             {3, "B1", "", 100, 0, 0, 100},
+                             {4, "B2", "", 100, 0, 0, 100}, // 200
+                             {6, "C2", "", 400, 0, 0, 400}, // entrant 5 blank: no pair
+                             {7, "D1", "", 150, 0, 0, 150},
+                             {8, "D2", "", 150, 0, 0, 150}, // 300
+                             {9, "E1", "", 900, 0, 0, 900}, // no partner row yet
+                         });
+    rankTournament(*state, session, env);
+    EXPECT_EQ(names(1, 5), (std::vector<std::string>{"D1 ", "D2 ", "B1 ", "B2 ", "kept"}));
+    EXPECT_EQ(state->controls.entrantNumberText, "10");
 }
 
 TEST_F(TournamentFixture, RankingStopsOnASumThatIsNoNumber) {

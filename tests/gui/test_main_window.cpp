@@ -178,6 +178,28 @@ private slots:
         QVERIFY(child<QRadioButton>(window, "runningIndicator")->isChecked());
     }
 
+    // "2147483647" typed here once made the tournament workbook's rows overflow.
+    void theEntrantNumberTakesOnlyNumbersOfItsRange() {
+        MatchState state;
+        MainWindow window(state);
+        auto* entrant = child<QLineEdit>(window, "entrantNumber");
+        entrant->clear();
+        QTest::keyClicks(entrant, QStringLiteral("2147483647"));
+        QCOMPARE(entrant->text(), QStringLiteral("214"));
+        entrant->clear();
+        QTest::keyClicks(entrant, QStringLiteral("4x0+2"));
+        QCOMPARE(entrant->text(), QStringLiteral("40"));
+        QCOMPARE(state.controls.entrantNumberText, std::string("40"));
+        entrant->clear();
+        QTest::keyClicks(entrant, QStringLiteral("+-7"));
+        QCOMPARE(entrant->text(), QStringLiteral("+7"));
+        entrant->clear();
+        QTest::keyClicks(entrant, QStringLiteral("400"));
+        QTest::mouseClick(child<QWidget>(window, "entrantUp"), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(window, "entrantUp"), Qt::LeftButton);
+        QCOMPARE(state.controls.entrantNumberText, std::string("401"));
+    }
+
     void startStopsAndStartsTheFramesOfTheCycle() {
         MatchState state;
         MainWindow window(state);
