@@ -69,6 +69,11 @@ public:
         failures_.check("writing a cell");
     }
 
+    void writeNumber(const std::string& cell, double value) override {
+        range(cell)->setProperty("Value", value);
+        failures_.check("writing a cell");
+    }
+
     std::string readText(const std::string& cell) override {
         const QVariant value = read(cell);
         if (value.isNull() || !value.isValid()) return {};
@@ -173,7 +178,7 @@ public:
         return *sheet_;
     }
 
-    PrintOutcome printAllSheets() override {
+    PrintOutcome printAllSheets(const std::filesystem::path& pdfName) override {
         const QString printer = excel_->property("ActivePrinter").toString();
         failures_.check("printing");
         if (!printer.isEmpty()) {
@@ -184,9 +189,12 @@ public:
         }
         // Without a printer: the workbook as a PDF beside its file.
         auto book = child(*excel_, "ActiveWorkbook", failures_, "printing");
-        std::filesystem::path pdf = book->property("FullName").toString().toStdWString();
-        failures_.check("printing");
-        pdf.replace_extension(".pdf");
+        std::filesystem::path pdf = pdfName;
+        if (pdf.empty()) {
+            pdf = book->property("FullName").toString().toStdWString();
+            failures_.check("printing");
+            pdf.replace_extension(".pdf");
+        }
         book->dynamicCall("ExportAsFixedFormat(const QVariant&, const QVariant&)", 0, nativePath(pdf));
         failures_.check("printing");
         return {false, pdf};

@@ -8,7 +8,10 @@
 #include "reports/accompanying_texts_dialog.h"
 #include "reports/forms_path_dialog.h"
 #include "reports/overview_window.h"
+#include "core/cp1250.h"
+#include "core/text_qt.h"
 #include "reports/report_actions_qt.h"
+#include "reports/spreadsheet_worker.h"
 #include "support/scratch_folder.h"
 
 #include <QAction>
@@ -18,6 +21,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <future>
 #include <memory>
 
 using namespace kuzelna;
@@ -37,6 +41,14 @@ class ReportWiringTest : public QObject {
         // As the operator clicks: through the event loop, where the central
         // error handler catches what a handler raises.
         QTest::mouseClick(button, Qt::LeftButton);
+    }
+    // Whether the session holds an office now (asked on the office's thread).
+    bool officeRunning() {
+        auto running = std::make_shared<std::promise<bool>>();
+        std::future<bool> answer = running->get_future();
+        windows->reports().worker().post(
+            [running](SpreadsheetSession& session) { running->set_value(session.current() != nullptr); });
+        return answer.get();
     }
     void trigger(const QString& menu, const QString& item) {
         for (QAction* top : windows->mainWindow().menuBar()->actions()) {
@@ -82,25 +94,38 @@ private slots:
         QCOMPARE(windows->formsPath().pathEdit()->text(), QString::fromStdString(folder->path().string()));
     }
 
+    // The office works on its own thread: the click returns at once, the
+    // outcome follows in the status line.
     void reportButtonWritesTheReportAndZavriEndsTheOffice() {
         state->player[1].surname = "Dvo\xF8\xE1k";
         click("newReport");
+        QVERIFY(state->controls.statusLine.starts_with("P\xF8ipravuji"));
+        QTRY_COMPARE_WITH_TIMEOUT(windows->reports().pending(), 0, 90000);
         QStringList reports = QDir(QDir::currentPath()).entryList({QStringLiteral("N *.xls")});
         QCOMPARE(reports.size(), 1);
         QVERIFY(reports[0].startsWith(QStringLiteral("N  Domácí  -  Hosté  ")));
-        QVERIFY(windows->reports().session().current() != nullptr);
+        QVERIFY(reports[0].endsWith(QDate::currentDate().toString(Qt::ISODate) + QStringLiteral(".xls")));
+        QCOMPARE(QString::fromStdString(cp1250::toUtf8(state->controls.statusLine)),
+                 QStringLiteral("Zápis uložen: ") + QDir::current().filePath(reports[0]));
+        QVERIFY(officeRunning());
         click("closeSpreadsheet");
-        QVERIFY(windows->reports().session().current() == nullptr);
+        QTRY_COMPARE_WITH_TIMEOUT(windows->reports().pending(), 0, 60000);
+        QVERIFY(!officeRunning());
     }
 
-    // No printer here: "Vysl1" leaves the PDF's name in the status line, not "Tisk OK".
+    // No printer here: "Vysl1" leaves the PDF's name in the status line, not
+    // "Tisk OK"; the PDF is named after the player and the day.
     void laneButtonExportsThePlayerSeenOnTheLane() {
         state->playerSheetsPath = folder->path().string();
+        state->player[2].surname = "Nov\xE1kov\xE1";
+        state->player[2].firstName = "Jana";
         state->laneShownPlayer[1] = 3; // slot 2, a guest
         click("vysl1");
-        QCOMPARE(QString::fromStdString(state->controls.statusLine),
-                 QStringLiteral("Tisk do PDF: zVypis4.pdf"));
-        QVERIFY(QFile::exists(QStringLiteral("zVypis4.pdf")));
+        QTRY_COMPARE_WITH_TIMEOUT(windows->reports().pending(), 0, 90000);
+        const QString pdf = QStringLiteral("Nováková Jana ") + QDate::currentDate().toString(Qt::ISODate) +
+                            QStringLiteral(".pdf");
+        QCOMPARE(fromCp1250(state->controls.statusLine), QStringLiteral("Tisk do PDF: ") + pdf);
+        QVERIFY(QFile::exists(pdf));
     }
 };
 
