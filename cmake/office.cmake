@@ -90,3 +90,8 @@ if(TARGET kuzelna_office AND TARGET templates)
     set_tests_properties(${test_name} PROPERTIES TIMEOUT 300 LABELS office)
   endforeach()
 endif()
+
+# Console tests that drive the real office carry the same label.
+if(TEST test_office_lane_link)
+  set_tests_properties(test_office_lane_link PROPERTIES LABELS office)
+endif()
