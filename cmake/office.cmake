@@ -91,7 +91,3 @@ if(TARGET kuzelna_office AND TARGET templates)
   endforeach()
 endif()
 
-# Console tests that drive the real office carry the same label.
-if(TEST test_office_lane_link)
-  set_tests_properties(test_office_lane_link PROPERTIES LABELS office)
-endif()
