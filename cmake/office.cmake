@@ -90,4 +90,3 @@ if(TARGET kuzelna_office AND TARGET templates)
     set_tests_properties(${test_name} PROPERTIES TIMEOUT 300 LABELS office)
   endforeach()
 endif()
-

@@ -171,7 +171,7 @@ ReportOutcome vysledky(MatchState& state, SpreadsheetSession& session, int form,
     std::string note;
     if (leftOut > 0) {
         note = operatorText("; formulář má jen ") + std::to_string(formDuels) +
-               operatorText(" dvojice, dvojice ") + std::to_string(formDuels + 1) + "" +
+               operatorText(" dvojice, dvojice ") + std::to_string(formDuels + 1) + operatorText("–") +
                std::to_string(formDuels + leftOut) + operatorText(" nezapsány");
     }
     if (copy) return {operatorText("Zápis má otevřen jiný program, vyplněna kopie: ") + name + note};

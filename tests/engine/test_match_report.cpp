@@ -1,3 +1,4 @@
+#include "core/cp1250.h"
 #include "core/match_state.h"
 #include "reports/match_report.h"
 #include "reports/spreadsheet.h"
@@ -270,4 +271,63 @@ TEST(CellNames, ColumnLetters) {
     for (const auto& [column, name] : cases)
         EXPECT_EQ(columnName(column), name);
     EXPECT_EQ(cellName(32, 1), "AF1");
+}
+
+// "Dorost" writes the duels played, never an empty one, and at most the three
+// its form has rows for, saying which are left out.
+TEST_F(ReportFixture, YouthFormWritesTheDuelsPlayedUpToItsThree) {
+    struct Case {
+        int duels;
+        int written;
+        bool saysLeftOut;
+    };
+    for (const Case c : {Case{2, 2, false}, Case{6, 3, true}}) {
+        SCOPED_TRACE(c.duels);
+        std::filesystem::remove_all(folder.path() / "zapisy");
+        std::filesystem::create_directory(folder.path() / "zapisy");
+        recorder.writes.clear();
+        configure(2, 2, c.duels);
+        const ReportOutcome outcome = vysledky(*state, session, 2, c.duels, "D ", env);
+        const Cells cells = recorder.lastWrites();
+        for (int duel = 1; duel <= 4; ++duel) {
+            const std::string top = std::to_string(3 + 5 * duel);
+            EXPECT_EQ(cells.count("A" + top) == 1, duel <= c.written) << duel;
+            EXPECT_EQ(cells.count("D" + std::to_string(3 + 5 * duel)) == 1, duel <= c.written) << duel;
+        }
+        // The totals of the youth form lie below its three duels.
+        EXPECT_EQ(cells.count("C26"), 1u);
+        const bool leftOut = outcome.status.find("dvojice 4\x96" "6 nezaps\xE1ny") != std::string::npos;
+        EXPECT_EQ(leftOut, c.saysLeftOut) << cp1250::toUtf8(outcome.status);
+    }
+}
+
+// What stops a report before anything is shown, and a report that another
+// program holds, which is filled as a copy instead of raising its question.
+TEST_F(ReportFixture, FailuresStopBeforeTheOfficeShowsAnythingAndAHeldReportIsCopied) {
+    configure(1, 4, 1);
+    std::filesystem::remove(folder.path() / "zapis.xls");
+    try {
+        vysledky(*state, session, 0, 1, "N ", env);
+        FAIL() << "no template, no failure";
+    } catch (const ReportFailure& failure) {
+        EXPECT_EQ(std::string(failure.what()).rfind("Chyb\xED \x9A\x61\x62lona zapis.xls", 0), 0u) << failure.what();
+    }
+    folder.touch("zapis.xls");
+
+    state->formsPath = (folder.path() / "chybi").string();
+    recorder.calls.clear();
+    EXPECT_THROW(vysledky(*state, session, 0, 1, "N ", env), ReportFailure);
+    for (const std::string& call : recorder.calls)
+        EXPECT_NE(call.rfind("Open", 0), 0u) << "a workbook was opened: " << call;
+
+    state->formsPath = (folder.path() / "zapisy").string();
+    vysledky(*state, session, 0, 1, "N ", env);
+    const auto report = matchReportPath(*state, "N ", kDate, env);
+    recorder.heldElsewhere = {report.string()};
+    recorder.calls.clear();
+    const ReportOutcome copied = vysledky(*state, session, 0, 1, "N ", env);
+    EXPECT_EQ(recorder.calls.at(4), "Open " + report.string() + " template");
+    EXPECT_NE(copied.status.find("kopie"), std::string::npos) << copied.status;
+    for (const std::string& call : recorder.calls)
+        EXPECT_NE(call.rfind("SaveAs", 0), 0u) << call;
 }
