@@ -11,6 +11,8 @@
 #include "core/cp1250.h"
 #include "core/text_qt.h"
 #include "reports/report_actions_qt.h"
+#include "reports/spreadsheet_factory_qt.h"
+#include "reports/spreadsheet_uno.h"
 #include "reports/spreadsheet_worker.h"
 #include "support/scratch_folder.h"
 
@@ -111,6 +113,42 @@ private slots:
         click("closeSpreadsheet");
         QTRY_COMPARE_WITH_TIMEOUT(windows->reports().pending(), 0, 60000);
         QVERIFY(!officeRunning());
+    }
+
+    // Each failure ends in the status line and a message box with its reason.
+    void failuresShowTheirReason() {
+        struct Case {
+            const char* name;
+            const char* templateToRemove;
+            const char* formsFolder;
+            const char* officeProgram;
+            QString reason;
+        };
+        const QString here = QDir::currentPath();
+        const Case cases[] = {
+            {"missing template", "zapis.xls", nullptr, nullptr,
+             QStringLiteral("Chybí šablona zapis.xls ve složce ") + here},
+            {"missing folder", nullptr, "chybi", nullptr,
+             QStringLiteral("Složka ") + here + QStringLiteral("/chybi neexistuje (Nastavení – Cesta k formulářům)")},
+            {"no office installed", nullptr, nullptr, "/nonexistent/soffice.bin",
+             QStringLiteral("Tabulkový procesor LibreOffice není nainstalován (chybí /nonexistent/soffice.bin)")},
+        };
+        for (const Case& c : cases) {
+            if (c.templateToRemove) QFile::rename(QLatin1String(c.templateToRemove), QStringLiteral("odlozena.xls"));
+            state->formsPath = c.formsFolder ? (folder->path() / c.formsFolder).string() : folder->path().string();
+            LibreOfficeOptions options;
+            if (c.officeProgram) options.program = c.officeProgram;
+            ReportActions reports(*state, &windows->mainWindow(), [options] { return startLibreOffice(options); },
+                                  currentReportEnvironment);
+            QStringList told;
+            reports.tell = [&](const QString& text) { told << text; };
+            reports.writeMatchReport(0, 1, "N ");
+            QTRY_COMPARE_WITH_TIMEOUT(reports.pending(), 0, 90000);
+            QCOMPARE(told, QStringList{c.reason});
+            QCOMPARE(fromCp1250(state->controls.statusLine), QStringLiteral("Chyba: ") + c.reason);
+            QVERIFY2(QDir(here).entryList({QStringLiteral("N *.xls")}).isEmpty(), c.name);
+            if (c.templateToRemove) QFile::rename(QStringLiteral("odlozena.xls"), QLatin1String(c.templateToRemove));
+        }
     }
 
     // No printer here: "Vysl1" leaves the PDF's name in the status line, not
