@@ -10,6 +10,10 @@ PACKAGES=(
   libcurl4-openssl-dev python3-pyftpdlib
   libreoffice-calc libreoffice-dev
   xvfb xauth fonts-liberation2 poppler-utils
+  # Qt's own dialogs and message boxes in Czech
+  qt6-translations-l10n
+  # the office's windows and messages in Czech
+  libreoffice-l10n-cs
 )
 
 SUDO=""

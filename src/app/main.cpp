@@ -4,6 +4,7 @@
 // what the alley's displays show, and ends with the match.
 
 #include "console/central_error_handler_qt.h"
+#include "console/czech_texts_qt.h"
 #include "console/main_window.h"
 #include "console/simulation_lineup.h"
 #include "console/window_set_qt.h"
@@ -67,6 +68,7 @@ int main(int argc, char* argv[]) {
     }
     KuzelnaApplication app(argc, argv);
     QApplication::setApplicationName("kuzelna");
+    installCzechTranslations(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription("Scoring server of a nine-pin bowling alley.");
