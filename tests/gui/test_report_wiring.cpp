@@ -23,7 +23,10 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <csignal>
 #include <future>
+
+#include <unistd.h>
 #include <memory>
 
 using namespace kuzelna;
@@ -43,6 +46,23 @@ class ReportWiringTest : public QObject {
         // As the operator clicks: through the event loop, where the central
         // error handler catches what a handler raises.
         QTest::mouseClick(button, Qt::LeftButton);
+    }
+    // The office processes this test started (its children named soffice.bin).
+    static std::vector<pid_t> officeChildren() {
+        std::vector<pid_t> pids;
+        for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+            const std::string name = entry.path().filename().string();
+            if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+            QFile stat(QString::fromStdString((entry.path() / "stat").string()));
+            if (!stat.open(QIODevice::ReadOnly)) continue;
+            const QString line = QString::fromUtf8(stat.readAll());
+            const qsizetype open = line.indexOf(QLatin1Char('(')), close = line.lastIndexOf(QLatin1Char(')'));
+            if (open < 0 || close < 0) continue;
+            const QStringList rest = line.mid(close + 2).split(QLatin1Char(' '));
+            if (rest.size() > 1 && rest[1].toInt() == getpid() && line.mid(open + 1, close - open - 1) == "soffice.bin")
+                pids.push_back(static_cast<pid_t>(std::stol(name)));
+        }
+        return pids;
     }
     // Whether the session holds an office now (asked on the office's thread).
     bool officeRunning() {
@@ -113,6 +133,21 @@ private slots:
         click("closeSpreadsheet");
         QTRY_COMPARE_WITH_TIMEOUT(windows->reports().pending(), 0, 60000);
         QVERIFY(!officeRunning());
+    }
+
+    // An office the operator closes is collected at once, not left as a
+    // zombie until the program ends; the next report starts a new one.
+    void officeClosedByTheOperatorIsCollected() {
+        click("newReport");
+        QTRY_COMPARE_WITH_TIMEOUT(windows->reports().pending(), 0, 90000);
+        const std::vector<pid_t> offices = officeChildren();
+        QCOMPARE(int(offices.size()), 1);
+        kill(offices[0], SIGTERM);
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(QStringLiteral("/proc/%1").arg(offices[0])), 10000);
+        click("newReport");
+        QTRY_COMPARE_WITH_TIMEOUT(windows->reports().pending(), 0, 90000);
+        QVERIFY2(state->controls.statusLine.starts_with("Z\xE1pis"), state->controls.statusLine.c_str());
+        QVERIFY(officeRunning());
     }
 
     // Each failure ends in the status line and a message box with its reason.
