@@ -9,6 +9,8 @@
 
 #include <cmath>
 
+#include <objbase.h>
+
 namespace kuzelna {
 namespace {
 
@@ -219,6 +221,10 @@ private:
 } // namespace
 
 std::unique_ptr<Spreadsheet> startExcel() {
+    // The reports run on a thread of their own, which must join COM before it
+    // talks to Excel; once per thread.
+    thread_local const bool joined = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    if (!joined) throw SpreadsheetError("the reports thread could not use COM");
     return std::make_unique<ExcelApplication>();
 }
 

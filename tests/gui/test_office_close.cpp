@@ -65,11 +65,16 @@ class OfficeCloseTest : public QObject {
 
 private slots:
     void initTestCase() {
-        const QString display = QStringLiteral(":%1").arg(100 + getpid() % 800);
-        screen.start(QStringLiteral("Xvfb"), {display, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        // Xvfb picks a free display and tells its number once it accepts
+        // clients; without -noreset it restarts whenever its last client goes,
+        // and the office's second start (after making its profile) finds no display.
+        screen.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                                              QStringLiteral("-noreset"), QStringLiteral("-nolisten"),
+                                              QStringLiteral("tcp")});
         if (!screen.waitForStarted(5000)) QSKIP("Xvfb is not installed");
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QStringLiteral("/tmp/.X11-unix/X") + display.mid(1)), 10000);
-        qputenv("DISPLAY", display.toLatin1());
+        QTRY_VERIFY_WITH_TIMEOUT(screen.canReadLine(), 20000);
+        const QByteArray display = ":" + screen.readLine().trimmed();
+        qputenv("DISPLAY", display);
     }
     void cleanupTestCase() {
         screen.terminate();
@@ -99,8 +104,11 @@ private slots:
                 options.headless = false;
                 ReportActions reports(*state, nullptr, [options] { return startLibreOffice(options); },
                                       currentReportEnvironment, [] { interruptLibreOffice(); });
+                QStringList failures;
+                reports.tell = [&](const QString& text) { failures << text; };
                 reports.writeMatchReport(0, 1, "N ");
                 QTRY_COMPARE_WITH_TIMEOUT(reports.pending(), 0, 90000);
+                QVERIFY2(failures.isEmpty(), qPrintable(failures.join(QLatin1Char('\n'))));
                 const QStringList files = QDir::current().entryList({QStringLiteral("N *.xls")});
                 QCOMPARE(files.size(), 1);
                 report = folder.path() / files[0].toStdString();
