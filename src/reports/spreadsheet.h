@@ -91,9 +91,6 @@ public:
     virtual void openWorkbook(const std::filesystem::path& path, OpenAs mode) = 0;
     // Whether the active workbook was already open before the last openWorkbook.
     virtual bool activeWorkbookWasOpen() const { return false; }
-    // Closes the active workbook without saving, unless it was already open
-    // before (then it stays for the operator).
-    virtual void closeActiveWorkbook() {}
     // Its first sheet becomes the active sheet.
     virtual void activateFirstSheet() = 0;
     // The active sheet; valid until the next workbook is opened.
