@@ -174,7 +174,10 @@ ReportOutcome vysledky(MatchState& state, SpreadsheetSession& session, int form,
                operatorText(" dvojice, dvojice ") + std::to_string(formDuels + 1) + operatorText("–") +
                std::to_string(formDuels + leftOut) + operatorText(" nezapsány");
     }
-    if (copy) return {operatorText("Zápis má otevřen jiný program, vyplněna kopie: ") + name + note};
+    if (copy) {
+        return {operatorText("Zápis ") + name + operatorText(" má otevřen jiný program, vyplněna kopie ") +
+                application.activeWorkbookTitle() + note};
+    }
     // A reopened report stays open unsaved: the operator decides about it.
     if (reportExists) return {operatorText("Zápis přepsán (neuložen): ") + name + note};
 #ifdef _WIN32

@@ -91,6 +91,9 @@ public:
     virtual void openWorkbook(const std::filesystem::path& path, OpenAs mode) = 0;
     // Whether the active workbook was already open before the last openWorkbook.
     virtual bool activeWorkbookWasOpen() const { return false; }
+    // The title the operator sees on the active workbook's window (an untitled
+    // copy has one of the office's own, in the office's language).
+    virtual std::string activeWorkbookTitle() const { return {}; }
     // Its first sheet becomes the active sheet.
     virtual void activateFirstSheet() = 0;
     // The active sheet; valid until the next workbook is opened.

@@ -22,6 +22,7 @@
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/frame/XTitle.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/sheet/FormulaResult.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
@@ -164,6 +165,8 @@ void writeCzechProfile(const std::filesystem::path& profile) {
            "<value>cs</value></prop></item>\n"
            "<item oor:path=\"/org.openoffice.Setup/L10N\"><prop oor:name=\"ooSetupSystemLocale\" "
            "oor:op=\"fuse\"><value>cs-CZ</value></prop></item>\n"
+           "<item oor:path=\"/org.openoffice.Office.Linguistic/General\"><prop oor:name=\"UILocale\" "
+           "oor:op=\"fuse\"><value>cs</value></prop></item>\n"
            "</oor:items>\n";
 }
 
@@ -615,6 +618,13 @@ public:
     }
 
     bool activeWorkbookWasOpen() const override { return wasOpen_; }
+
+    std::string activeWorkbookTitle() const override {
+        return guarded("reading the title", [&]() -> std::string {
+            const Reference<css::frame::XTitle> title(activeDocument(), UNO_QUERY);
+            return title.is() ? toText(title->getTitle()) : std::string();
+        });
+    }
 
     void activateFirstSheet() override {
         guarded("activating the first sheet", [&] {

@@ -1,8 +1,11 @@
+#include "core/cp1250.h"
 #include "core/match_state.h"
 #include "office_fixture.h"
 #include "reports/match_report.h"
 #include "reports/overview.h"
 #include "scoring/throw_recording.h"
+
+#include <fstream>
 
 using namespace kuzelna;
 using namespace kuzelna::testing;
@@ -198,5 +201,36 @@ TEST(OfficeMatchReport, RefereeFiguresReadBackAreTheEngines) {
     EXPECT_EQ(sheet.readText("I53"), "R-4711");
     EXPECT_EQ(sheet.readText("L4"), "Kuzelna Vltava");
     EXPECT_EQ(sheet.readText("Q2"), "31. 12. 2027");
+    session.quitAll();
+}
+
+// A report that another program holds (its lock file is there) is filled as a
+// copy instead of raising the office's "Document in Use"; the status line names
+// the copy's window as the office titles it, in Czech.
+TEST(OfficeMatchReport, ReportHeldElsewhereIsFilledAsACopy) {
+    ScratchFolder folder("office-held");
+    copyTemplate("zapis.xls", folder.path());
+    auto state = std::make_unique<MatchState>();
+    state->pairCount = 1;
+    state->lanesPerPlayer = 4;
+    state->formsPath = folder.path().string();
+    state->player[1].surname = "Prvn\xED";
+    ReportEnvironment env{folder.path(), [] { return std::string("10. 12. 2026"); }};
+    {
+        SpreadsheetSession session(headlessOffice());
+        vysledky(*state, session, 0, 1, "N ", env);
+        session.quitAll();
+    }
+    const auto report = matchReportPath(*state, "N ", "10. 12. 2026", env);
+    ASSERT_TRUE(std::filesystem::exists(report));
+    const auto saved = std::filesystem::last_write_time(report);
+    std::ofstream(folder.path() / (".~lock." + report.filename().string() + "#")) << "jiny,pocitac,jiny;\n";
+
+    SpreadsheetSession session(headlessOffice());
+    state->player[1].surname = "Druh\xFD";
+    const ReportOutcome outcome = vysledky(*state, session, 0, 1, "N ", env);
+    EXPECT_NE(outcome.status.find("kopie Bez n\xE1zvu"), std::string::npos) << cp1250::toUtf8(outcome.status);
+    EXPECT_EQ(session.current()->activeSheet().readText("A8"), "Druh\xFD");
+    EXPECT_EQ(std::filesystem::last_write_time(report), saved);
     session.quitAll();
 }
