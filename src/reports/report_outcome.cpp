@@ -19,8 +19,12 @@ std::string failureText(std::exception_ptr error) {
     } catch (const ReportCancelled& cancelled) {
         return cancelled.what();
     } catch (const WorkbookInUseError& inUse) {
-        return operatorText("Sešit ") + textFromPath(inUse.workbook().filename()) +
-               operatorText(" má otevřen jiný program; zavřete ho tam a zkuste to znovu.");
+        // A lock left behind by an office that was killed looks the same: say where it is.
+        const std::string name = textFromPath(inUse.workbook().filename());
+        return operatorText("Sešit ") + name +
+               operatorText(" má otevřen jiný program; zavřete ho tam a zkuste to znovu. Není-li nikde "
+                            "otevřen, smažte zámek .~lock.") +
+               name + operatorText("# v jeho složce.");
     } catch (const std::exception& other) {
         return operatorText("Chyba tabulkového procesoru: ") + other.what();
     } catch (...) {

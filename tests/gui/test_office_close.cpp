@@ -17,6 +17,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -149,8 +150,18 @@ private slots:
                 QCOMPARE(reader.activeSheet().readText("A8"), std::string(c.saved ? "Druh\xFD" : "Prvn\xED"));
                 session.quitAll();
             }
+            // The office kept its profile for the operator; this one is the test's.
+            QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(office));
+            QVERIFY(cmdline.open(QIODevice::ReadOnly));
+            QString profile;
+            for (const QByteArray& argument : cmdline.readAll().split('\0')) {
+                if (argument.startsWith("-env:UserInstallation=file://"))
+                    profile = QString::fromUtf8(argument.mid(int(strlen("-env:UserInstallation=file://"))));
+            }
             kill(office, SIGKILL);
             waitpid(office, nullptr, 0);
+            QVERIFY(profile.startsWith(QStringLiteral("/tmp/kuzelna-office-")));
+            QDir(profile).removeRecursively();
             QDir::setCurrent(startDirectory);
         }
     }
