@@ -15,6 +15,10 @@ PACKAGES=(
   util-linux mount # unshare and mount: the full-disk and read-only tests run on a private tmpfs
   # clang's libFuzzer and sanitizer runtimes: scripts/fuzz.sh
   clang libclang-rt-14-dev
+  # Qt's own dialogs and message boxes in Czech
+  qt6-translations-l10n
+  # the office's windows and messages in Czech
+  libreoffice-l10n-cs
 )
 
 SUDO=""

@@ -301,7 +301,10 @@ class Document:
 
 def match_report(title, subtitle, duels, two_rows_per_set=False, set_points=True):
     """The referee's form: duel p on rows 3+5p .. 7+5p; the home player's names
-    in A, sets in D:F; the guest's in K and N:P; date in Q1, titles in B3, L3."""
+    in A, lanes in C, sets in D:F, set points in H, duel points in I; the
+    guest's in K, M, N:P, R and S; date in Q1, titles in B3, L3, the alley in
+    L4 and its approval in Q2; below the team totals the result (pins in C and
+    F, match points in L and P) and the referee (name in B, licence in I)."""
     sheet = Sheet("Zapis", {
         "A": 3.4, "B": 0.8, "C": 1.15, "D": 1.3, "E": 1.5, "F": 1.2, "G": 1.4, "H": 0.9, "I": 0.9, "J": 0.3,
         "K": 3.4, "L": 0.8, "M": 1.15, "N": 1.3, "O": 1.5, "P": 1.2, "Q": 1.4, "R": 0.9, "S": 0.9,
@@ -311,6 +314,8 @@ def match_report(title, subtitle, duels, two_rows_per_set=False, set_points=True
     sheet.put("O1", "Datum:", Style(align="end", size=10), span=(2, 1))
     sheet.put("Q1", None, Style(size=10, bold=True, bottom=THIN), span=(3, 1))
     sheet.put("A2", subtitle, Style(size=10, italic=True, align="start"), span=(10, 1))
+    sheet.put("N2", "Kolaudace do:", Style(align="end", size=9), span=(3, 1))
+    sheet.put("Q2", None, Style(size=9, bottom=THIN), span=(3, 1))
     sheet.put("A3", "Domácí:", Style(size=10, bold=True, align="start"))
     sheet.put("B3", None, Style(size=11, bold=True, align="start", bottom=THIN), span=(8, 1))
     sheet.put("K3", "Hosté:", Style(size=10, bold=True, align="end"))

@@ -6,6 +6,7 @@
 
 #include "app/program_setup.h"
 #include "console/central_error_handler_qt.h"
+#include "console/czech_texts_qt.h"
 #include "console/main_window.h"
 #include "console/match_keeper_qt.h"
 #include "console/simulation_lineup.h"
@@ -80,6 +81,7 @@ int main(int argc, char* argv[]) {
     addProgramOptions(parser);
     answerHelpAndVersion(argc, argv, parser);
     KuzelnaApplication app(argc, argv);
+    installCzechTranslations(app);
     setProgramIcon();
     // Ended from outside, the program still releases what it holds.
     quitOnTerminationSignals();

@@ -16,6 +16,15 @@ constexpr const char* kAutoSized = "boardAutoSized";
 constexpr const char* kClipped = "boardClipped";
 constexpr const char* kDesignRect = "boardDesignRect";
 constexpr const char* kDesignAlignment = "boardDesignAlignment";
+constexpr const char* kDesignFont = "boardDesignFont";
+
+// A name or title too long for its place is set smaller, down to this part of
+// its size, before it is cut: the team letter and the first name stay readable.
+constexpr double kSmallestFit = 0.7;
+
+int advance(const QFont& font, const QString& text) {
+    return static_cast<int>(std::ceil(QFontMetricsF(font).horizontalAdvance(text))) + 1;
+}
 
 // Arial's ascent + descent per em (1854 + 434 of 2048 units); Liberation Sans
 // shares these metrics.
@@ -75,6 +84,7 @@ QLabel* clippedBoardLabel(QWidget* parent, const QString& name, QRect rect, cons
     QLabel* label = boardLabel(parent, name, rect, font, alignment, colour);
     label->setProperty(kClipped, true);
     label->setProperty(kDesignAlignment, static_cast<int>(alignment));
+    label->setProperty(kDesignFont, font);
     return label;
 }
 
@@ -85,15 +95,22 @@ void setBoardText(QLabel* label, const std::string& cp1250Text) {
 void setBoardText(QLabel* label, const QString& text) {
     if (label->text() == text) return;
     label->setText(text);
-    const int textWidth =
-        static_cast<int>(std::ceil(QFontMetricsF(label->font()).horizontalAdvance(text))) + 1;
     if (label->property(kClipped).toBool()) {
+        QFont font = label->property(kDesignFont).value<QFont>();
+        const int smallest = static_cast<int>(std::ceil(font.pixelSize() * kSmallestFit));
+        int textWidth = advance(font, text);
+        while (textWidth > label->width() && font.pixelSize() > smallest) {
+            font.setPixelSize(font.pixelSize() - 1);
+            textWidth = advance(font, text);
+        }
+        if (font != label->font()) label->setFont(font);
         // A cut text keeps its beginning in view.
         const auto alignment = Qt::Alignment(label->property(kDesignAlignment).toInt());
         label->setAlignment(textWidth > label->width() ? (alignment & Qt::AlignVertical_Mask) | Qt::AlignLeft
                                                        : alignment);
         return;
     }
+    const int textWidth = advance(label->font(), text);
     // A text wider than its place widens the label from its anchor: the right
     // edge of a right-aligned number, the middle of a centred one.
     QRect rect = label->property(kDesignRect).toRect();

@@ -38,13 +38,19 @@ std::string toggleAdvertising(MatchState& state) {
     return "Vypni reklamu";
 }
 
-void printLanePlayer(MatchState& state, int lane, const PlayerExport& exportPlayer) {
-    if (lane < 1 || lane > 4) return;
+std::optional<LaneExport> lanePlayerExport(const MatchState& state, int lane) {
+    if (lane < 1 || lane > 4) return std::nullopt;
     const int shown = state.laneShownPlayer[static_cast<std::size_t>(lane)];
-    if (shown == 0) return;
-    state.controls.statusLine = "Tisk " + std::to_string(lane) + " drahy";
+    if (shown == 0) return std::nullopt;
     const int slot = shown - 1;
-    exportPlayer(slot, slot % 2 == 1);
+    return LaneExport{slot, slot % 2 == 1, "Tisk " + std::to_string(lane) + " drahy"};
+}
+
+void printLanePlayer(MatchState& state, int lane, const PlayerExport& exportPlayer) {
+    const std::optional<LaneExport> request = lanePlayerExport(state, lane);
+    if (!request) return;
+    state.controls.statusLine = request->status;
+    exportPlayer(request->slot, request->home);
     state.controls.statusLine = "Tisk OK";
 }
 
@@ -56,13 +62,15 @@ MatchReportRequest matchReportRequest(const MatchState& state, ReportButton butt
     case ReportButton::Old:
         return {1, duels, "S "};
     case ReportButton::Youth:
-        return {2, 3, "D "};
+        // The duels played: the form writes at most its three and says so.
+        return {2, duels, "D "};
     case ReportButton::Special:
         return {3, duels, "Sp "};
     case ReportButton::ZlinDivision:
         return {4, duels, "ND "};
     case ReportButton::Monitor:
-        return {5, duels, "N "};
+        // A file of its own: the official report "N ..." stays as it was saved.
+        return {5, duels, "Monitor "};
     case ReportButton::Women:
         return {5, duels, "Z "};
     }

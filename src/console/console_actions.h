@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace kuzelna {
@@ -30,6 +31,15 @@ std::string toggleAdvertising(MatchState& state);
 // status line then keeps "Tisk k drahy" and the error goes on to the caller.
 using PlayerExport = std::function<void(int slot, bool home)>;
 void printLanePlayer(MatchState& state, int lane, const PlayerExport& exportPlayer);
+
+// What "Vysl k" asks for: the slot and side of the player last seen on lane k
+// and the status line while it is printed; nothing when nobody was seen there.
+struct LaneExport {
+    int slot;
+    bool home;
+    std::string status;
+};
+std::optional<LaneExport> lanePlayerExport(const MatchState& state, int lane);
 
 // A match report workbook as one of the report buttons asks for it.
 struct MatchReportRequest {

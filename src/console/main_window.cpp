@@ -364,7 +364,8 @@ void MainWindow::syncFromState() {
     const QString status = fromCp1250(controls.statusLine);
     if (statusLine_->text() != status) {
         statusLine_->setText(status);
-        statusLine_->setToolTip(status); // the field shows only the start of a longer text
+        statusLine_->setCursorPosition(0);
+        statusLine_->setToolTip(status); // the field is narrow; the whole text on hover
     }
     if (runningIndicator_->isChecked() != controls.systemRunningIndicator) {
         runningIndicator_->setChecked(controls.systemRunningIndicator);
@@ -401,10 +402,13 @@ void MainWindow::requestReport(ReportButton button) {
 }
 
 void MainWindow::printLane(int lane) {
-    printLanePlayer(state_, lane, [this](int slot, bool home) {
-        if (!hooks.exportPlayer) throw std::runtime_error("player result sheets are not available");
-        hooks.exportPlayer(slot, home);
-    });
+    // The export reports its outcome in the status line when it is done.
+    const std::optional<LaneExport> request = lanePlayerExport(state_, lane);
+    if (!request) return;
+    state_.controls.statusLine = request->status;
+    syncFromState();
+    if (!hooks.exportPlayer) throw std::runtime_error("player result sheets are not available");
+    hooks.exportPlayer(request->slot, request->home);
     syncFromState();
 }
 
@@ -503,7 +507,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
             ? hooks.confirmClose()
             : QMessageBox::warning(this, windowTitle(), QStringLiteral("Opravdu chcete ukoncit program?"),
                                    QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
-    if (!quit) {
+    if (!quit || (hooks.settleWorkbooks && !hooks.settleWorkbooks())) {
         event->ignore();
         return;
     }

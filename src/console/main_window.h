@@ -54,6 +54,8 @@ struct ConsoleHooks {
     std::function<void()> showPublicPlay;       // hidden "Hry"
     std::function<void()> toggleSuddenVictory;  // hidden "Sudden Victory"
     std::function<void()> beforeQuit;           // closes the FTP connection of the result exchange
+    // After the close question: unsaved workbooks saved or left; false keeps running.
+    std::function<bool()> settleWorkbooks;
     // The close question; answers whether to quit. Empty: the warning box.
     std::function<bool()> confirmClose;
     // Ends the program once closing was confirmed. Empty: QCoreApplication::quit.

@@ -23,6 +23,9 @@ constexpr std::array<const char*, 12> kFirstNames = {"Jan",      "Petr",   "Jose
 void fillSimulationLineups(MatchState& state) {
     state.homeTeamName = cp1250::fromUtf8("Sokol Brno");
     state.guestTeamName = cp1250::fromUtf8("Slavoj Vyšehrad");
+    // The boards and the report print the titles: the same teams as the console.
+    state.homeTeamTitle = state.homeTeamName;
+    state.guestTeamTitle = state.guestTeamName;
     const int slots = std::min(2 * static_cast<int>(state.pairCount), kMaxSlots);
     for (int slot = 1; slot <= slots; ++slot) {
         PlayerSlot& player = state.player[static_cast<std::size_t>(slot)];

@@ -91,13 +91,23 @@ WindowSet::WindowSet(MatchState& state) : state_(state) {
     resultsBoard_ = create<ResultsBoardWindow>("Vysledkova_tabule", state_);
     hooks.toggleResultsBoard = [this] { resultsBoard_->toggleFromButton(); };
     // The workbooks: the spreadsheet application of this platform.
-    reports_ =
-        std::make_unique<ReportActions>(state_, main_, platformSpreadsheet(), currentReportEnvironment);
+    reports_ = std::make_unique<ReportActions>(state_, main_, platformSpreadsheet(), currentReportEnvironment,
+                                               platformSpreadsheetInterrupt());
+    QObject::connect(reports_.get(), &ReportActions::finished, main_, &MainWindow::syncFromState);
+    hooks.settleWorkbooks = [this] { return reports_->settleBeforeQuit(); };
+    // "Připravuji …" shows at once; the outcome follows when the office is done.
     hooks.writeMatchReport = [this](const MatchReportRequest& request) {
         reports_->writeMatchReport(request.form, request.duels, request.prefix);
+        main_->syncFromState();
     };
-    hooks.closeSpreadsheet = [this] { reports_->closeSpreadsheet(); };
-    hooks.rankTournament = [this] { reports_->rankTournament(); };
+    hooks.closeSpreadsheet = [this] {
+        reports_->closeSpreadsheet();
+        main_->syncFromState();
+    };
+    hooks.rankTournament = [this] {
+        reports_->rankTournament();
+        main_->syncFromState();
+    };
     hooks.chooseTournamentFile = [this] { reports_->chooseTournamentFile(); };
     hooks.exportPlayer = [this](int slot, bool home) { reports_->exportPlayer(slot, home); };
     overview_->printPlayerResults = [this](bool home, int slot) {

@@ -29,8 +29,9 @@
 namespace kuzelna {
 namespace {
 
-constexpr int kNumberColumnWidth = 20;
-constexpr int kLineColumnWidth = 307;
+// Wide enough for the two-digit places 10 .. 30.
+constexpr int kNumberColumnWidth = 30;
+constexpr int kLineColumnWidth = 297;
 constexpr int kRowHeight = 23;
 constexpr int kTreeIndent = 19;
 

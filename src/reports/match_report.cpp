@@ -1,6 +1,8 @@
 #include "reports/match_report.h"
 
 #include "core/match_state.h"
+#include "reports/overview.h"
+#include "reports/referee_figures.h"
 #include "reports/set_tally.h"
 #include "reports/spreadsheet.h"
 #include "reports/tournament_workbook.h"
@@ -15,6 +17,8 @@ namespace {
 // the next duel.
 constexpr int kFormSets = 4;
 constexpr int kZlinForm = 4;
+constexpr int kOldRulesForm = 1;
+constexpr int kYouthForm = 2;
 
 void writeNames(Worksheet& sheet, const MatchState& state, int duels) {
     auto column = [](int slot) { return slot % 2 == 1 ? "A" : "K"; };
@@ -58,7 +62,48 @@ void writeSets(Worksheet& sheet, const MatchState& state, int form, int duels) {
     }
 }
 
+// The referee's part of the form: the lane of every set, set points and duel
+// points, the match result, the alley and the referee. The form adds up the
+// team's set and duel points itself.
+void writeRefereeFigures(Worksheet& sheet, const MatchState& state, int form, int duels) {
+    const bool twoRowsPerSet = form == kZlinForm && state.lanesPerPlayer == 2;
+    const bool setPointsOnForm = form != kOldRulesForm;
+    const int sets = std::min<int>(state.lanesPerPlayer, kFormSets);
+    for (int slot = 1; slot <= 2 * duels; ++slot) {
+        const bool home = slot % 2 == 1;
+        const int duel = (slot + 1) / 2;
+        const int top = 3 + 5 * duel;
+        for (int set = 1; set <= sets; ++set) {
+            const int row = twoRowsPerSet ? top + 2 * (set - 1) : top + set - 1;
+            sheet.writeInteger(cellName(home ? "C" : "M", row), overviewLaneOfSet(state, slot, set));
+            if (!setPointsOnForm) continue;
+            const std::string cell = cellName(home ? "H" : "R", row);
+            if (setPlayed(state, slot, set)) {
+                sheet.writeNumber(cell, setPointsOf(state, slot, set));
+            } else {
+                sheet.writeText(cell, ""); // not played yet: no points, not a lost set
+            }
+        }
+        sheet.writeNumber(cellName(home ? (setPointsOnForm ? "I" : "H") : (setPointsOnForm ? "S" : "R"), top),
+                          duelPointsOf(state, slot));
+    }
+    const int footer = 3 + 5 * (reportFormDuels(form) + 1) + 1;
+    const MatchFigures match = matchFigures(state, duels);
+    sheet.writeInteger(cellName("C", footer + 2), match.homePins);
+    sheet.writeInteger(cellName("F", footer + 2), match.guestPins);
+    sheet.writeNumber(cellName("L", footer + 2), match.homeMatchPoints);
+    sheet.writeNumber(cellName("P", footer + 2), match.guestMatchPoints);
+    sheet.writeText(cellName("B", footer + 4), state.refereeName);
+    sheet.writeText(cellName("I", footer + 4), state.refereeNumber);
+    sheet.writeText("L4", state.alleyName);
+    sheet.writeText("Q2", state.alleyApproval);
+}
+
 } // namespace
+
+int reportFormDuels(int form) {
+    return form == kYouthForm ? 3 : 8;
+}
 
 std::string reportTemplateName(int form) {
     switch (form) {
@@ -77,19 +122,18 @@ std::string reportTemplateName(int form) {
 
 std::filesystem::path matchReportPath(const MatchState& state, const std::string& prefix,
                                       const std::string& date, const ReportEnvironment& env) {
-    const std::string name =
-        prefix + state.homeTeamTitle + " - " + state.guestTeamTitle + " " + dateForFileName(date) + ".xls";
+    const std::string name = prefix + state.homeTeamTitle + " - " + state.guestTeamTitle + " " +
+                             (env.todayForFileName ? env.todayForFileName() : dateForFileName(date)) + ".xls";
     return env.currentDirectory / pathFromText(state.formsPath) / pathFromText(name);
 }
 
-void vysledky(MatchState& state, SpreadsheetSession& session, int form, int duels, const std::string& prefix,
-              const ReportEnvironment& env) {
-    if (state.controls.tournament) {
-        writeTournamentResults(state, session, form, env);
-        return;
-    }
-    // Player slots end at 60.
-    duels = std::clamp(duels, 0, kMaxSlots / 2);
+ReportOutcome vysledky(MatchState& state, SpreadsheetSession& session, int form, int duels,
+                       const std::string& prefix, const ReportEnvironment& env, const OverwriteQuestion& ask) {
+    if (state.controls.tournament) return writeTournamentResults(state, session, form, env, ask);
+    // The form has rows for so many duels; the rows below belong to the totals.
+    const int formDuels = reportFormDuels(form);
+    const int leftOut = std::max(0, duels - formDuels);
+    duels = std::clamp(duels, 0, formDuels);
 
     Spreadsheet& application = session.start();
     application.setVisible(true);
@@ -97,11 +141,21 @@ void vysledky(MatchState& state, SpreadsheetSession& session, int form, int duel
 
     const std::string date = env.today();
     const std::filesystem::path report = matchReportPath(state, prefix, date, env);
-    const bool reportExists = std::filesystem::exists(report);
+    requireFolder(report.parent_path());
+    bool reportExists = std::filesystem::exists(report);
+    bool copy = false;
     if (reportExists) {
-        application.openWorkbook(report, OpenAs::Document);
+        try {
+            application.openWorkbook(report, OpenAs::Document);
+        } catch (const WorkbookInUseError&) {
+            // Another program holds the report: the operator gets a filled copy.
+            application.openWorkbook(report, OpenAs::Template);
+            copy = true;
+        }
     } else {
-        application.openWorkbook(env.currentDirectory / reportTemplateName(form), OpenAs::Template);
+        const std::filesystem::path templateFile = env.currentDirectory / reportTemplateName(form);
+        requireTemplate(templateFile);
+        application.openWorkbook(templateFile, OpenAs::Template);
     }
     application.activateFirstSheet();
     Worksheet& sheet = application.activeSheet();
@@ -111,9 +165,21 @@ void vysledky(MatchState& state, SpreadsheetSession& session, int form, int duel
     sheet.writeText("B3", state.homeTeamTitle);
     sheet.writeText("L3", state.guestTeamTitle);
     writeSets(sheet, state, form, duels);
+    writeRefereeFigures(sheet, state, form, duels);
 
+    const std::string name = textFromPath(report.filename());
+    std::string note;
+    if (leftOut > 0) {
+        note = operatorText("; formulář má jen ") + std::to_string(formDuels) +
+               operatorText(" dvojice, dvojice ") + std::to_string(formDuels + 1) + operatorText("–") +
+               std::to_string(formDuels + leftOut) + operatorText(" nezapsány");
+    }
+    if (copy) {
+        return {operatorText("Zápis ") + name + operatorText(" má otevřen jiný program, vyplněna kopie ") +
+                application.activeWorkbookTitle() + note};
+    }
     // A reopened report stays open unsaved: the operator decides about it.
-    if (reportExists) return;
+    if (reportExists) return {operatorText("Zápis přepsán (neuložen): ") + name + note};
 #ifdef _WIN32
     // A name ending in a dot keeps Excel from reading the date's dots as the
     // start of an extension; the file system drops the final dot.
@@ -123,6 +189,7 @@ void vysledky(MatchState& state, SpreadsheetSession& session, int form, int duel
 #else
     sheet.saveAs(report);
 #endif
+    return {operatorText("Zápis uložen: ") + textFromPath(report) + note};
 }
 
 } // namespace kuzelna

@@ -157,9 +157,10 @@ void Tvysl1::buildGrid() {
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setSelectionMode(QAbstractItemView::NoSelection);
     grid_->setFocusPolicy(Qt::NoFocus);
+    // The throw numbers from 100 on must show whole: the grid is wide enough.
     grid_->setColumnWidth(0, 82);
     for (int c = 1; c < kOverviewColumns; ++c)
-        grid_->setColumnWidth(c, 27);
+        grid_->setColumnWidth(c, 29);
     for (int r = 0; r < kOverviewRows; ++r) {
         grid_->setRowHeight(r, 23);
         for (int c = 0; c < kOverviewColumns; ++c)
@@ -185,7 +186,9 @@ void Tvysl1::Zobr_text() {
     const OverviewView view = overviewView(state_, selection_);
     for (int r = 0; r < kOverviewRows; ++r) {
         for (int c = 0; c < kOverviewColumns; ++c) {
-            const QString text = fromCp1250(view.cell(c, r));
+            // The numbers' leading space would push " 100" out of its cell.
+            QString text = fromCp1250(view.cell(c, r));
+            if (c > 0 && text.size() > 1) text = text.trimmed();
             QTableWidgetItem* item = grid_->item(r, c);
             if (item->text() != text) item->setText(text);
             const bool unseen = view.unseen[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];

@@ -1,6 +1,7 @@
 #include "reports/player_sheet.h"
 
 #include "core/match_state.h"
+#include "reports/report_outcome.h"
 #include "scoring/game_kinds.h"
 #include "scoring/rotation.h"
 
@@ -33,6 +34,15 @@ std::string throwCell(int half, int throwNumber) {
 }
 
 } // namespace
+
+std::filesystem::path playerSheetPdf(const MatchState& state, int slot, const ReportEnvironment& env) {
+    const PlayerSlot& player = state.player[static_cast<std::size_t>(std::clamp(slot, 0, kMaxSlots))];
+    std::string name = player.surname.str();
+    if (!player.firstName.empty()) name += (name.empty() ? "" : " ") + player.firstName.str();
+    if (name.empty()) name = operatorText("Hráč ") + std::to_string(slot);
+    const std::string date = env.todayForFileName ? env.todayForFileName() : env.today();
+    return playerSheetsFolder(state, env) / pathFromText(dateForFileName(name + " " + date) + ".pdf");
+}
 
 PlayerSheetFiles playerSheetFiles(const MatchState& state, const ReportEnvironment& env) {
     const char* variant = state.lanesPerPlayer == 2 ? "2" : state.lanesPerPlayer == 4 ? "4" : "6";
@@ -85,12 +95,14 @@ void Vysledky_hraci(MatchState& state, const SpreadsheetFactory& startApplicatio
 
     // The first export makes the working copy; later ones start from it.
     if (!copyExists) sheet.saveAs(files.workingCopy);
-    const PrintOutcome printed = application->printAllSheets();
+    // Without a printer each player gets a PDF of his own.
+    const PrintOutcome printed = application->printAllSheets(playerSheetPdf(state, slot, env));
     application->quit();
     if (!printed.onPrinter) {
         state.controls.statusLine = "Tisk do PDF: " + textFromPath(printed.pdf.filename());
         throw NotPrintedError(printed.pdf);
     }
+    state.controls.statusLine = "Tisk OK";
 }
 
 } // namespace kuzelna

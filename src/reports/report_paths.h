@@ -16,8 +16,10 @@ struct MatchState;
 struct ReportEnvironment {
     // The program's current directory: templates, the "turnaj" folder, defaults.
     std::filesystem::path currentDirectory;
-    // Today's date in the system's short date format, Windows-1250.
+    // Today's date as the cells show it, Windows-1250.
     std::function<std::string()> today;
+    // Today's date in file names; empty: today() made fit for a file name.
+    std::function<std::string()> todayForFileName = {};
 };
 
 std::filesystem::path pathFromText(const std::string& text);

@@ -22,6 +22,36 @@ void SpreadsheetSession::quitCurrent() {
     earlier_.back()->quit();
 }
 
+void SpreadsheetSession::quitAll() {
+    quitCurrent();
+    for (const auto& application : earlier_)
+        application->quit();
+    reap();
+}
+
+void SpreadsheetSession::reap() {
+    std::erase_if(earlier_, [](const std::unique_ptr<Spreadsheet>& application) { return application->ended(); });
+    if (current_ && current_->ended()) current_.reset();
+}
+
+std::vector<std::filesystem::path> SpreadsheetSession::unsavedWorkbooks() const {
+    std::vector<std::filesystem::path> unsaved;
+    auto add = [&](const Spreadsheet& application) {
+        for (const auto& path : application.unsavedWorkbooks())
+            unsaved.push_back(path);
+    };
+    for (const auto& application : earlier_)
+        add(*application);
+    if (current_) add(*current_);
+    return unsaved;
+}
+
+void SpreadsheetSession::saveUnsavedWorkbooks() {
+    for (const auto& application : earlier_)
+        application->saveUnsavedWorkbooks();
+    if (current_) current_->saveUnsavedWorkbooks();
+}
+
 Spreadsheet* SpreadsheetSession::current() const {
     return current_.get();
 }

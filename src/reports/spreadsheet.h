@@ -34,12 +34,28 @@ private:
     std::filesystem::path pdf_;
 };
 
+// The workbook is held by another program (its lock file is there and this
+// application does not have it open). Opening it would only raise the office's
+// "Document in Use" question, so the caller decides: a copy, or a message.
+class WorkbookInUseError : public SpreadsheetError {
+public:
+    explicit WorkbookInUseError(std::filesystem::path workbook)
+        : SpreadsheetError("the workbook " + workbook.string() + " is open in another program"),
+          workbook_(std::move(workbook)) {}
+    const std::filesystem::path& workbook() const { return workbook_; }
+
+private:
+    std::filesystem::path workbook_;
+};
+
 // One worksheet of the active workbook.
 class Worksheet {
 public:
     virtual ~Worksheet() = default;
     virtual void writeText(const std::string& cell, const std::string& text) = 0;
     virtual void writeInteger(const std::string& cell, int value) = 0;
+    // A number that may have a fraction (half a point).
+    virtual void writeNumber(const std::string& cell, double value) = 0;
     // The cell's value as text (a number reads as its digits).
     virtual std::string readText(const std::string& cell) = 0;
     // The cell's value as an integer: an empty cell reads as 0, a number is
@@ -68,18 +84,33 @@ public:
     virtual ~Spreadsheet() = default;
     virtual void setVisible(bool visible) = 0;
     virtual void setDisplayAlerts(bool displayAlerts) = 0;
-    // The workbook becomes the active workbook. A missing file raises.
+    // The workbook becomes the active workbook. A missing file raises; a
+    // document that another program holds raises WorkbookInUseError. A document
+    // that this program already has open is taken as it is (with whatever was
+    // written into it), never loaded a second time.
     virtual void openWorkbook(const std::filesystem::path& path, OpenAs mode) = 0;
+    // Whether the active workbook was already open before the last openWorkbook.
+    virtual bool activeWorkbookWasOpen() const { return false; }
+    // The title the operator sees on the active workbook's window (an untitled
+    // copy has one of the office's own, in the office's language).
+    virtual std::string activeWorkbookTitle() const { return {}; }
     // Its first sheet becomes the active sheet.
     virtual void activateFirstSheet() = 0;
     // The active sheet; valid until the next workbook is opened.
     virtual Worksheet& activeSheet() = 0;
-    // All sheets of the active workbook.
-    virtual PrintOutcome printAllSheets() = 0;
-    // Ends the application (one that shows prompts may ask the operator about
-    // unsaved workbooks, and the operator may keep it); quitting one that has
-    // already ended does nothing.
+    // All sheets of the active workbook. Without a printer the PDF is `pdf`
+    // when given, else the workbook's file name with ".pdf".
+    virtual PrintOutcome printAllSheets(const std::filesystem::path& pdf = {}) = 0;
+    // Ends the application: closes the workbooks it opened without a question
+    // (the program asks its own questions first); quitting one that has already
+    // ended does nothing.
     virtual void quit() = 0;
+    // Whether the application is gone: quit, or closed by the operator.
+    virtual bool ended() const { return false; }
+    // The files of workbooks this application opened that hold changes not yet
+    // saved, and saving them in place (each in its own format, without a prompt).
+    virtual std::vector<std::filesystem::path> unsavedWorkbooks() const { return {}; }
+    virtual void saveUnsavedWorkbooks() {}
 };
 
 // Starts a new application ("create the server object").
@@ -97,10 +128,19 @@ public:
     SpreadsheetSession& operator=(const SpreadsheetSession&) = delete;
 
     Spreadsheet& start();
-    // "Zavři": quits the current application; nothing when there is none or it
-    // was quit already (an earlier one is never made current again).
+    // Quits the current application; nothing when there is none or it was quit
+    // already (an earlier one is never made current again).
     void quitCurrent();
+    // "Zavři": quits every application of the session, the earlier ones too.
+    void quitAll();
     Spreadsheet* current() const;
+
+    // Forgets applications that have ended (an office the operator closed), so
+    // that their processes are collected at once.
+    void reap();
+    // Unsaved workbooks of every application of the session, and saving them.
+    std::vector<std::filesystem::path> unsavedWorkbooks() const;
+    void saveUnsavedWorkbooks();
 
 private:
     SpreadsheetFactory factory_;

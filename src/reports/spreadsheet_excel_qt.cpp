@@ -10,6 +10,8 @@
 
 #include <cmath>
 
+#include <objbase.h>
+
 namespace kuzelna {
 namespace {
 
@@ -66,6 +68,11 @@ public:
     }
 
     void writeInteger(const std::string& cell, int value) override {
+        range(cell)->setProperty("Value", value);
+        failures_.check("writing a cell");
+    }
+
+    void writeNumber(const std::string& cell, double value) override {
         range(cell)->setProperty("Value", value);
         failures_.check("writing a cell");
     }
@@ -173,7 +180,7 @@ public:
         return *sheet_;
     }
 
-    PrintOutcome printAllSheets() override {
+    PrintOutcome printAllSheets(const std::filesystem::path& pdfName) override {
         const QString printer = excel_->property("ActivePrinter").toString();
         failures_.check("printing");
         if (!printer.isEmpty()) {
@@ -184,9 +191,12 @@ public:
         }
         // Without a printer: the workbook as a PDF beside its file.
         auto book = child(*excel_, "ActiveWorkbook", failures_, "printing");
-        std::filesystem::path pdf = book->property("FullName").toString().toStdWString();
-        failures_.check("printing");
-        pdf.replace_extension(".pdf");
+        std::filesystem::path pdf = pdfName;
+        if (pdf.empty()) {
+            pdf = book->property("FullName").toString().toStdWString();
+            failures_.check("printing");
+            pdf.replace_extension(".pdf");
+        }
         book->dynamicCall("ExportAsFixedFormat(const QVariant&, const QVariant&)", 0, nativePath(pdf));
         failures_.check("printing");
         return {false, pdf};
@@ -211,6 +221,10 @@ private:
 } // namespace
 
 std::unique_ptr<Spreadsheet> startExcel() {
+    // The reports run on a thread of their own, which must join COM before it
+    // talks to Excel; once per thread.
+    thread_local const bool joined = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    if (!joined) throw SpreadsheetError("the reports thread could not use COM");
     return std::make_unique<ExcelApplication>();
 }
 

@@ -31,12 +31,25 @@ SpreadsheetFactory platformSpreadsheet() {
 #endif
 }
 
+std::function<void()> platformSpreadsheetInterrupt() {
+#ifdef _WIN32
+    return {};
+#else
+    return [] { interruptLibreOffice(); };
+#endif
+}
+
 std::string todayShortDate() {
-    return toCp1250(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
+    return toCp1250(czechDate(QDate::currentDate()));
+}
+
+QString czechDate(const QDate& date) {
+    return QStringLiteral("%1. %2. %3").arg(date.day()).arg(date.month()).arg(date.year());
 }
 
 ReportEnvironment currentReportEnvironment() {
-    return {std::filesystem::current_path(), todayShortDate};
+    return {std::filesystem::current_path(), todayShortDate,
+            [] { return QDate::currentDate().toString(Qt::ISODate).toStdString(); }};
 }
 
 } // namespace kuzelna

@@ -1,21 +1,30 @@
 #include "reports/spreadsheet_uno.h"
 
 #include "core/cp1250.h"
-#include "reports/office_profiles.h"
 #include "core/typed_number.h"
+#include "reports/office_profiles.h"
+#include "reports/report_outcome.h"
+#include "reports/report_paths.h"
 
 #include <com/sun/star/awt/PrinterServer.hpp>
+#include <com/sun/star/awt/XTopWindow.hpp>
 #include <com/sun/star/awt/XWindow.hpp>
+#include <com/sun/star/awt/XWindow2.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
-#include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include <com/sun/star/bridge/BridgeFactory.hpp>
+#include <com/sun/star/bridge/XBridge.hpp>
+#include <com/sun/star/connection/Connector.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/frame/XTitle.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/sheet/FormulaResult.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
@@ -24,17 +33,20 @@
 #include <com/sun/star/table/CellContentType.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
-#include <com/sun/star/task/InteractionHandler.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
 #include <com/sun/star/view/XPrintable.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <osl/file.hxx>
 #include <rtl/bootstrap.hxx>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -133,14 +145,44 @@ std::string uniqueName() {
 }
 
 // The office process, started with a profile and a pipe of its own.
+// The office's own Czech texts are installed: its windows and messages speak
+// Czech like the rest of the program.
+bool czechOfficeInstalled(const std::filesystem::path& program) {
+    std::error_code ignored;
+    return std::filesystem::is_directory(program.parent_path() / "resource" / "cs", ignored);
+}
+
+// A fresh profile that starts the office in Czech (the profile is created on
+// the first start and keeps what is already in it).
+void writeCzechProfile(const std::filesystem::path& profile) {
+    const std::filesystem::path user = profile / "user";
+    std::filesystem::create_directories(user);
+    std::ofstream xcu(user / "registrymodifications.xcu");
+    xcu << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
+           "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+           "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
+           "<item oor:path=\"/org.openoffice.Setup/L10N\"><prop oor:name=\"ooLocale\" oor:op=\"fuse\">"
+           "<value>cs</value></prop></item>\n"
+           "<item oor:path=\"/org.openoffice.Setup/L10N\"><prop oor:name=\"ooSetupSystemLocale\" "
+           "oor:op=\"fuse\"><value>cs-CZ</value></prop></item>\n"
+           "<item oor:path=\"/org.openoffice.Office.Linguistic/General\"><prop oor:name=\"UILocale\" "
+           "oor:op=\"fuse\"><value>cs</value></prop></item>\n"
+           "</oor:items>\n";
+}
+
+// The office process, started with a profile and a pipe of its own. A headless
+// office ends with this program; one with windows is a session of its own, so
+// that a document the operator still has open outlives the program.
 class OfficeProcess {
 public:
-    OfficeProcess(const std::filesystem::path& program, bool headless) {
+    OfficeProcess(const std::filesystem::path& program, bool headless) : headless_(headless) {
         // Named after this process, so that a start after a crash can tell it is left over.
         std::string profilePattern = officeProfilePattern(std::filesystem::temp_directory_path());
         if (!mkdtemp(profilePattern.data())) throw SpreadsheetError("cannot create an office profile folder");
         profile_ = profilePattern;
         pipe_ = uniqueName();
+        if (czechOfficeInstalled(program)) writeCzechProfile(profile_);
 
         arguments_ = {program.string(),
                       "--invisible",
@@ -164,6 +206,7 @@ public:
     }
 
     ~OfficeProcess() {
+        if (detached_) return; // the operator's office keeps its profile
         stop();
         std::error_code ignored;
         std::filesystem::remove_all(profile_, ignored);
@@ -172,6 +215,7 @@ public:
     const std::string& pipe() const { return pipe_; }
     int exitStatus() const { return lastStatus_; }
 
+    // Collects the process when it has ended (no zombie is left behind).
     bool exited() {
         if (pid_ <= 0) return true;
         int status = 0;
@@ -196,6 +240,9 @@ public:
         }
     }
 
+    // Leaves the process running on its own after this program ends.
+    void detach() { detached_ = true; }
+
 private:
     static constexpr int kRestartRequested = 81;
 
@@ -211,9 +258,15 @@ private:
             throw SpreadsheetError("cannot start the office");
         }
         if (pid_ == 0) {
-            // The office must not outlive the program that drives it.
-            prctl(PR_SET_PDEATHSIG, SIGKILL);
-            if (getppid() != parent) _exit(127);
+            if (headless_) {
+                // Nobody could see or save what a headless office holds.
+                prctl(PR_SET_PDEATHSIG, SIGKILL);
+                if (getppid() != parent) _exit(127);
+            } else {
+                // Not in our process group: a Ctrl+C of the server's terminal
+                // must not take the operator's documents with it.
+                setsid();
+            }
             const int null = open("/dev/null", O_RDWR);
             if (null >= 0) {
                 dup2(null, STDIN_FILENO);
@@ -225,12 +278,161 @@ private:
         }
     }
 
+    bool headless_;
+    bool detached_ = false;
     std::filesystem::path profile_;
     std::string pipe_;
     std::vector<std::string> arguments_;
     pid_t pid_ = 0;
     int lastStatus_ = -1;
 };
+
+// One running office and the connection to it, shared by every application of
+// this program that wants the same kind (headless or with windows): one office
+// holds all workbooks, so a workbook open in it is found there instead of being
+// loaded again ("Document in Use").
+class OfficeConnection {
+public:
+    explicit OfficeConnection(const LibreOfficeOptions& options)
+        : headless_(options.headless), process_(options.program, options.headless) {
+        const Reference<css::uno::XComponentContext> local = localContext();
+        const Reference<css::connection::XConnector> connector = css::connection::Connector::create(local);
+        const auto deadline = std::chrono::steady_clock::now() + options.startTimeout;
+        Reference<css::connection::XConnection> connection;
+        for (;;) {
+            try {
+                connection = connector->connect(toOUString("pipe,name=" + process_.pipe()));
+                break;
+            } catch (const css::connection::NoConnectException&) {
+            }
+            if (process_.exited() && !process_.restartIfAsked()) {
+                throw SpreadsheetError("the office ended before it accepted the connection (exit status " +
+                                       std::to_string(process_.exitStatus()) + ")");
+            }
+            if (std::chrono::steady_clock::now() >= deadline) {
+                throw SpreadsheetError("the office did not start within the time allowed");
+            }
+            std::this_thread::sleep_for(kConnectRetry);
+        }
+        guarded("starting the office", [&] {
+            const Reference<css::bridge::XBridgeFactory2> bridges = css::bridge::BridgeFactory::create(local);
+            bridge_ = bridges->createBridge(OUString(), OUString("urp"), connection, nullptr);
+            remote_.set(bridge_->getInstance(OUString("StarOffice.ComponentContext")), UNO_QUERY_THROW);
+            desktop_ = css::frame::Desktop::create(remote_);
+        });
+    }
+
+    // The last application of ours let go of the office: a headless one ends;
+    // one with windows stays while the operator has a document in it.
+    ~OfficeConnection() {
+        try {
+            if (alive() && !headless_ && showsDocuments()) {
+                process_.detach();
+                return;
+            }
+            if (alive()) desktop_->terminate();
+        } catch (...) {
+        }
+        desktop_.clear();
+        remote_.clear();
+        process_.stop(kExitWait);
+    }
+
+    bool headless() const { return headless_; }
+    const Reference<css::uno::XComponentContext>& remote() const { return remote_; }
+    const Reference<css::frame::XDesktop2>& desktop() const { return desktop_; }
+
+    // False once the office has ended: closed by the operator, or broken off.
+    bool alive() {
+        if (broken_) return false;
+        if (process_.exited()) {
+            broken_ = true;
+            return false;
+        }
+        return true;
+    }
+
+    // Breaks off a call that waits for the office (any thread may call this):
+    // the call then fails instead of waiting on.
+    void interrupt() {
+        broken_ = true;
+        try {
+            Reference<css::lang::XComponent> bridge(bridge_, UNO_QUERY);
+            if (bridge.is()) bridge->dispose();
+        } catch (...) {
+        }
+    }
+
+    // The loaded document of that file, if the office has it open.
+    Reference<css::frame::XModel> openDocument(const OUString& url) {
+        for (const Reference<css::frame::XModel>& model : documents()) {
+            if (model->getURL() == url) return model;
+        }
+        return {};
+    }
+
+    std::vector<Reference<css::frame::XModel>> documents() {
+        std::vector<Reference<css::frame::XModel>> models;
+        const Reference<css::container::XEnumeration> all =
+            desktop_->getComponents()->createEnumeration();
+        while (all->hasMoreElements()) {
+            Reference<css::frame::XModel> model(all->nextElement(), UNO_QUERY);
+            if (model.is()) models.push_back(model);
+        }
+        return models;
+    }
+
+    // Whether a document window of this office is on the screen.
+    bool showsDocuments() {
+        for (const Reference<css::frame::XModel>& model : documents()) {
+            const Reference<css::frame::XController> controller = model->getCurrentController();
+            if (!controller.is() || !controller->getFrame().is()) continue;
+            const Reference<css::awt::XWindow2> window(controller->getFrame()->getContainerWindow(), UNO_QUERY);
+            if (window.is() && window->isVisible()) return true;
+        }
+        return false;
+    }
+
+private:
+    bool headless_;
+    std::atomic<bool> broken_{false};
+    OfficeProcess process_;
+    Reference<css::bridge::XBridge> bridge_;
+    Reference<css::uno::XComponentContext> remote_;
+    Reference<css::frame::XDesktop2> desktop_;
+};
+
+// The offices of this program, so that applications share them and a hanging
+// call can be broken off from another thread.
+struct Offices {
+    std::mutex mutex;
+    std::weak_ptr<OfficeConnection> headless;
+    std::weak_ptr<OfficeConnection> windowed;
+};
+
+Offices& offices() {
+    static Offices all;
+    return all;
+}
+
+std::shared_ptr<OfficeConnection> sharedOffice(const LibreOfficeOptions& options) {
+    Offices& all = offices();
+    {
+        std::lock_guard lock(all.mutex);
+        std::shared_ptr<OfficeConnection> office = (options.headless ? all.headless : all.windowed).lock();
+        if (office && office->alive()) return office;
+    }
+    auto office = std::make_shared<OfficeConnection>(options);
+    std::lock_guard lock(all.mutex);
+    (options.headless ? all.headless : all.windowed) = office;
+    return office;
+}
+
+// LibreOffice keeps ".~lock.NAME#" beside a document it has open.
+bool lockedByAnotherProgram(const std::filesystem::path& path) {
+    std::error_code ignored;
+    return std::filesystem::exists(path.parent_path() / (".~lock." + path.filename().string() + "#"), ignored);
+}
 
 class UnoWorksheet : public Worksheet {
 public:
@@ -243,6 +445,10 @@ public:
     }
 
     void writeInteger(const std::string& cell, int value) override {
+        guarded("writing a cell", [&] { at(cell)->setValue(value); });
+    }
+
+    void writeNumber(const std::string& cell, double value) override {
         guarded("writing a cell", [&] { at(cell)->setValue(value); });
     }
 
@@ -358,34 +564,18 @@ private:
 class LibreOfficeApplication : public Spreadsheet {
 public:
     explicit LibreOfficeApplication(const LibreOfficeOptions& options)
-        : headless_(options.headless), process_(options.program, options.headless) {
-        const Reference<css::uno::XComponentContext> local = localContext();
-        const Reference<css::bridge::XUnoUrlResolver> resolver = css::bridge::UnoUrlResolver::create(local);
-        const OUString url =
-            toOUString("uno:pipe,name=" + process_.pipe() + ";urp;StarOffice.ComponentContext");
-        const auto deadline = std::chrono::steady_clock::now() + options.startTimeout;
-        for (;;) {
-            try {
-                remote_.set(resolver->resolve(url), UNO_QUERY_THROW);
-                break;
-            } catch (const css::connection::NoConnectException&) {
-            }
-            if (process_.exited() && !process_.restartIfAsked()) {
-                throw SpreadsheetError("the office ended before it accepted the connection (exit status " +
-                                       std::to_string(process_.exitStatus()) + ")");
-            }
-            if (std::chrono::steady_clock::now() >= deadline) {
-                throw SpreadsheetError("the office did not start within the time allowed");
-            }
-            std::this_thread::sleep_for(kConnectRetry);
-        }
-        desktop_ = guarded("starting the office", [&] { return css::frame::Desktop::create(remote_); });
-    }
+        : headless_(options.headless), office_(sharedOffice(options)) {}
 
+    // A document the operator can see stays with the operator; the rest closes.
     ~LibreOfficeApplication() override {
         if (ended_) return;
         try {
-            shutDown(false);
+            sheet_.reset();
+            if (!office_->alive()) return;
+            for (const auto& component : documents_) {
+                if (!headless_ && isShown(component)) continue;
+                close(component);
+            }
         } catch (...) {
         }
     }
@@ -395,20 +585,38 @@ public:
         showDocument();
     }
 
-    void setDisplayAlerts(bool displayAlerts) override { displayAlerts_ = displayAlerts; }
+    // The office never asks here: documents load without an interaction handler
+    // and the program asks its own questions before it closes anything.
+    void setDisplayAlerts(bool) override {}
 
     void openWorkbook(const std::filesystem::path& path, OpenAs mode) override {
         requireRunning();
         if (!std::filesystem::is_regular_file(path)) throw SpreadsheetError("no workbook " + path.string());
-        Reference<css::lang::XComponent> component = load(path, mode);
-        // A document locked by another office (a lock file left behind) opens
-        // only for reading; that is all a workbook we do not save needs.
-        if (!component.is() && mode == OpenAs::Document) component = load(path, mode, true);
-        if (!component.is()) throw SpreadsheetError("the office could not open " + path.string());
-        documents_.push_back(component);
-        document_.set(component, UNO_QUERY_THROW);
+        wasOpen_ = false;
+        Reference<css::frame::XModel> model;
+        if (mode == OpenAs::Document) {
+            model = guarded("opening a workbook", [&] { return office_->openDocument(fileUrl(path)); });
+            wasOpen_ = model.is();
+            if (!model.is() && lockedByAnotherProgram(path)) throw WorkbookInUseError(path);
+        }
+        if (!model.is()) {
+            const Reference<css::lang::XComponent> component = load(path, mode);
+            if (!component.is()) throw SpreadsheetError("the office could not open " + path.string());
+            documents_.push_back(component);
+            model.set(component, UNO_QUERY_THROW);
+        }
+        document_ = model;
         sheet_.reset();
         showDocument();
+    }
+
+    bool activeWorkbookWasOpen() const override { return wasOpen_; }
+
+    std::string activeWorkbookTitle() const override {
+        return guarded("reading the title", [&]() -> std::string {
+            const Reference<css::frame::XTitle> title(activeDocument(), UNO_QUERY);
+            return title.is() ? toText(title->getTitle()) : std::string();
+        });
     }
 
     void activateFirstSheet() override {
@@ -432,7 +640,7 @@ public:
         return *sheet_;
     }
 
-    PrintOutcome printAllSheets() override {
+    PrintOutcome printAllSheets(const std::filesystem::path& pdfName) override {
         return guarded("printing", [&]() -> PrintOutcome {
             const Reference<css::frame::XModel> document = activeDocument();
             if (hasPrinter()) {
@@ -441,10 +649,13 @@ public:
                 return {};
             }
             // Without a printer the office would silently print nothing.
-            std::filesystem::path pdf = pathOfUrl(document->getURL());
-            if (pdf.empty())
-                throw SpreadsheetError("no printer, and the workbook has no file to put a PDF beside");
-            pdf.replace_extension(".pdf");
+            std::filesystem::path pdf = pdfName;
+            if (pdf.empty()) {
+                pdf = pathOfUrl(document->getURL());
+                if (pdf.empty())
+                    throw SpreadsheetError("no printer, and the workbook has no file to put a PDF beside");
+                pdf.replace_extension(".pdf");
+            }
             const Sequence<css::beans::PropertyValue> arguments = properties({
                 property("FilterName", Any(OUString("calc_pdf_Export"))),
                 property("Overwrite", Any(true)),
@@ -454,63 +665,88 @@ public:
         });
     }
 
-    // A visible office that may show prompts asks the operator about unsaved
-    // workbooks, like Excel does; if the operator keeps it, it stays running.
+    // The program has asked its own questions before: the workbooks this
+    // application opened close as they are, and no office prompt can hold the
+    // operation up.
     void quit() override {
         if (ended_) return;
-        shutDown(!headless_ && visible_ && displayAlerts_);
+        ended_ = true;
+        sheet_.reset();
+        document_.clear();
+        if (office_->alive()) {
+            for (const auto& component : documents_)
+                close(component);
+        }
+        documents_.clear();
+    }
+
+    bool ended() const override { return ended_ || !office_->alive(); }
+
+    std::vector<std::filesystem::path> unsavedWorkbooks() const override {
+        std::vector<std::filesystem::path> unsaved;
+        if (ended()) return unsaved;
+        for (const Reference<css::frame::XStorable>& storable : unsavedDocuments())
+            unsaved.push_back(pathOfUrl(storable->getLocation()));
+        return unsaved;
+    }
+
+    void saveUnsavedWorkbooks() override {
+        if (ended()) return;
+        for (const Reference<css::frame::XStorable>& storable : unsavedDocuments())
+            guarded("saving the workbook", [&] { storable->store(); });
     }
 
 private:
     // A template opens as a new, untitled workbook made from it (editable, and
     // never written back under the template's name); a document opens as itself.
-    Reference<css::lang::XComponent> load(const std::filesystem::path& path, OpenAs mode,
-                                          bool readOnly = false) {
+    // No interaction handler: nothing the office might ask can stop a report.
+    Reference<css::lang::XComponent> load(const std::filesystem::path& path, OpenAs mode) {
         return guarded("opening a workbook", [&] {
             std::vector<css::beans::PropertyValue> arguments = {property("Hidden", Any(true))};
             if (mode == OpenAs::Template) arguments.push_back(property("AsTemplate", Any(true)));
-            if (readOnly) arguments.push_back(property("ReadOnly", Any(true)));
-            if (displayAlerts_ && !headless_) {
-                arguments.push_back(property(
-                    "InteractionHandler", Any(css::task::InteractionHandler::createWithParent(remote_, {}))));
-            }
-            return desktop_->loadComponentFromURL(fileUrl(path), OUString("_blank"), 0,
-                                                  properties(arguments));
+            return office_->desktop()->loadComponentFromURL(fileUrl(path), OUString("_blank"), 0,
+                                                            properties(arguments));
         });
     }
 
-    // Ends the office: closes our workbooks first unless the operator is to be
-    // asked about them, then terminates it. Returns false when the operator
-    // kept it running.
-    bool shutDown(bool askOperator) {
-        sheet_.reset();
-        bool terminated = true;
-        try {
-            if (!askOperator) {
-                for (const auto& component : documents_) {
-                    try {
-                        Reference<css::util::XCloseable> closeable(component, UNO_QUERY);
-                        if (closeable.is()) closeable->close(true);
-                    } catch (const css::uno::Exception&) {
-                    }
-                }
+    // Workbooks of ours that have a file and changes not saved in it.
+    std::vector<Reference<css::frame::XStorable>> unsavedDocuments() const {
+        std::vector<Reference<css::frame::XStorable>> unsaved;
+        for (const auto& component : documents_) {
+            try {
+                const Reference<css::util::XModifiable> modifiable(component, UNO_QUERY);
+                const Reference<css::frame::XStorable> storable(component, UNO_QUERY);
+                if (modifiable.is() && storable.is() && modifiable->isModified() && storable->hasLocation())
+                    unsaved.push_back(storable);
+            } catch (const css::uno::Exception&) {
+                // A workbook the operator closed meanwhile.
             }
-            terminated = desktop_->terminate();
-        } catch (const css::uno::Exception&) {
-            // The connection goes down with the office: it has ended.
         }
-        if (!terminated) return false;
-        ended_ = true;
-        document_.clear();
-        documents_.clear();
-        desktop_.clear();
-        remote_.clear();
-        process_.stop(kExitWait);
-        return true;
+        return unsaved;
+    }
+
+    static void close(const Reference<css::lang::XComponent>& component) {
+        try {
+            Reference<css::util::XCloseable> closeable(component, UNO_QUERY);
+            if (closeable.is()) closeable->close(true);
+        } catch (const css::uno::Exception&) {
+        }
+    }
+
+    static bool isShown(const Reference<css::lang::XComponent>& component) {
+        try {
+            const Reference<css::frame::XModel> model(component, UNO_QUERY);
+            if (!model.is() || !model->getCurrentController().is()) return false;
+            const Reference<css::awt::XWindow2> window(
+                model->getCurrentController()->getFrame()->getContainerWindow(), UNO_QUERY);
+            return window.is() && window->isVisible();
+        } catch (const css::uno::Exception&) {
+            return false;
+        }
     }
 
     void requireRunning() const {
-        if (ended_) throw SpreadsheetError("the spreadsheet application has ended");
+        if (ended()) throw SpreadsheetError("the spreadsheet application has ended");
     }
 
     Reference<css::frame::XModel> activeDocument() const {
@@ -527,29 +763,31 @@ private:
     // The office lists a "Generic Printer" of its own when the system has no
     // printer queue; printing to it goes nowhere.
     bool hasPrinter() const {
-        const Sequence<OUString> names = css::awt::PrinterServer::create(remote_)->getPrinterNames();
+        const Sequence<OUString> names = css::awt::PrinterServer::create(office_->remote())->getPrinterNames();
         for (const OUString& name : names) {
             if (name != "Generic Printer") return true;
         }
         return false;
     }
 
-    // A document is loaded hidden; on a display it is shown once the
+    // A document is loaded hidden; on a display it is shown, in front, once the
     // application is visible.
     void showDocument() {
         if (headless_ || !visible_ || !document_.is()) return;
         guarded("showing the workbook", [&] {
-            document_->getCurrentController()->getFrame()->getContainerWindow()->setVisible(true);
+            const Reference<css::awt::XWindow> window =
+                document_->getCurrentController()->getFrame()->getContainerWindow();
+            window->setVisible(true);
+            const Reference<css::awt::XTopWindow> top(window, UNO_QUERY);
+            if (top.is()) top->toFront();
         });
     }
 
     bool headless_;
     bool visible_ = false;
-    bool displayAlerts_ = false;
     bool ended_ = false;
-    OfficeProcess process_;
-    Reference<css::uno::XComponentContext> remote_;
-    Reference<css::frame::XDesktop2> desktop_;
+    bool wasOpen_ = false;
+    std::shared_ptr<OfficeConnection> office_;
     std::vector<Reference<css::lang::XComponent>> documents_;
     Reference<css::frame::XModel> document_;
     std::unique_ptr<UnoWorksheet> sheet_;
@@ -558,7 +796,19 @@ private:
 } // namespace
 
 std::unique_ptr<Spreadsheet> startLibreOffice(const LibreOfficeOptions& options) {
+    if (!std::filesystem::exists(options.program)) {
+        throw ReportFailure(operatorText("Tabulkový procesor LibreOffice není nainstalován (chybí ") +
+                            textFromPath(options.program) + ")");
+    }
     return std::make_unique<LibreOfficeApplication>(options);
+}
+
+void interruptLibreOffice() {
+    Offices& all = offices();
+    std::lock_guard lock(all.mutex);
+    for (auto* office : {&all.headless, &all.windowed}) {
+        if (std::shared_ptr<OfficeConnection> running = office->lock()) running->interrupt();
+    }
 }
 
 } // namespace kuzelna

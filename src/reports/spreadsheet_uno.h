@@ -1,9 +1,12 @@
 #pragma once
 
 // The spreadsheet application on Linux: a LibreOffice process of our own,
-// driven through UNO over a private pipe. Each application gets its own
-// profile folder and pipe name, so several may run at once (and in parallel
-// tests); the process ends with this program.
+// driven through UNO over a private pipe, with a profile folder and pipe name
+// of its own, so that several programs may run at once (and parallel tests).
+// The applications of one program share one office (one headless, one with
+// windows), so a workbook already open is found instead of loaded twice. A
+// headless office ends with the program; one that shows the operator a
+// document outlives it.
 
 #include "reports/spreadsheet.h"
 
@@ -24,5 +27,9 @@ struct LibreOfficeOptions {
 };
 
 std::unique_ptr<Spreadsheet> startLibreOffice(const LibreOfficeOptions& options = {});
+
+// Breaks off every office call that is waiting (from any thread): it then
+// fails. For a program that ends while an office call hangs.
+void interruptLibreOffice();
 
 } // namespace kuzelna

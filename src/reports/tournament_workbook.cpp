@@ -27,11 +27,18 @@ int entrantNumber(const MatchState& state) {
     return *value;
 }
 
-void openTournamentWorkbook(Spreadsheet& application, const MatchState& state, const ReportEnvironment& env) {
+void openTournamentWorkbook(Spreadsheet& application, const MatchState& state, const ReportEnvironment& env,
+                            bool copyWhenHeld = false) {
     const std::filesystem::path file = tournamentFolder(env) / pathFromText(state.controls.tournamentFile);
     if (std::filesystem::exists(file)) {
-        application.openWorkbook(file, OpenAs::Document);
+        try {
+            application.openWorkbook(file, OpenAs::Document);
+        } catch (const WorkbookInUseError&) {
+            if (!copyWhenHeld) throw; // results written into a copy would be lost
+            application.openWorkbook(file, OpenAs::Template);
+        }
     } else {
+        requireTemplate(env.currentDirectory / kTournamentTemplate);
         application.openWorkbook(env.currentDirectory / kTournamentTemplate, OpenAs::Template);
     }
 }
@@ -79,8 +86,8 @@ StandingsEntry readEntry(Worksheet& sheet, int row) {
 
 } // namespace
 
-void writeTournamentResults(MatchState& state, SpreadsheetSession& session, int form,
-                            const ReportEnvironment& env) {
+ReportOutcome writeTournamentResults(MatchState& state, SpreadsheetSession& session, int form,
+                                     const ReportEnvironment& env, const OverwriteQuestion& ask) {
     Spreadsheet& application = session.start();
     application.setVisible(true);
     application.setDisplayAlerts(true);
@@ -92,16 +99,32 @@ void writeTournamentResults(MatchState& state, SpreadsheetSession& session, int 
         if (std::filesystem::exists(monitor)) {
             application.openWorkbook(monitor, OpenAs::Document);
         } else {
+            requireTemplate(env.currentDirectory / kTournamentMonitorTemplate);
             application.openWorkbook(env.currentDirectory / kTournamentMonitorTemplate, OpenAs::Template);
         }
-        return;
+        return {operatorText("Otevřen sešit pro monitor")};
     }
 
     openTournamentWorkbook(application, state, env);
     application.activateFirstSheet();
     Worksheet& sheet = application.activeSheet();
-    const int first = entrantNumber(state);
+    int first = entrantNumber(state);
     const int slots = std::clamp(2 * int(state.pairCount), 0, kMaxSlots);
+    if (ask) {
+        const EntrantOverwrite overwrite = entrantOverwrite(sheet, state, first, slots);
+        if (!overwrite.holders.empty()) {
+            switch (ask(overwrite)) {
+            case OverwriteAnswer::StartAtFirstFree:
+                first = overwrite.firstFree;
+                break;
+            case OverwriteAnswer::Overwrite:
+                break;
+            case OverwriteAnswer::Cancel:
+                throw ReportCancelled();
+            }
+        }
+        state.controls.entrantNumberText = std::to_string(first);
+    }
     auto row = [&](int slot) { return slot + first + kFirstRow - 1; };
 
     sheet.writeText("AF1", env.today());
@@ -129,7 +152,10 @@ void writeTournamentResults(MatchState& state, SpreadsheetSession& session, int 
     }
 
     const std::filesystem::path file = tournamentFolder(env) / pathFromText(state.controls.tournamentFile);
-    if (!std::filesystem::exists(file)) sheet.saveAs(file);
+    const std::string written = operatorText("Turnaj zapsán od č. ") + std::to_string(first) + ": ";
+    if (std::filesystem::exists(file)) return {written + textFromPath(file) + operatorText(" (neuloženo)")};
+    sheet.saveAs(file);
+    return {written + textFromPath(file)};
 }
 
 void insertRankedEntry(MatchState& state, int count, const StandingsEntry& entry) {
@@ -170,11 +196,14 @@ void insertRankedPair(MatchState& state, int count, const StandingsEntry& first,
     }
 }
 
-void rankTournament(MatchState& state, SpreadsheetSession& session, const ReportEnvironment& env) {
+ReportOutcome rankTournament(MatchState& state, SpreadsheetSession& session, const ReportEnvironment& env) {
     Spreadsheet& application = session.start();
     application.setVisible(true);
     application.setDisplayAlerts(false);
-    openTournamentWorkbook(application, state, env);
+    // Reading only: a workbook another program holds is read from a copy.
+    openTournamentWorkbook(application, state, env, true);
+    // A workbook this program has open is ranked with what was written into it.
+    const bool openHere = application.activeWorkbookWasOpen();
     application.activateFirstSheet();
     Worksheet& sheet = application.activeSheet();
 
@@ -208,6 +237,8 @@ void rankTournament(MatchState& state, SpreadsheetSession& session, const Report
     }
     session.quitCurrent();
     state.controls.entrantNumberText = std::to_string(last + 1);
+    return {operatorText("Pořadí sestaveno z ") + std::to_string(last) + operatorText(" řádků") +
+            (openHere ? operatorText(" otevřeného sešitu, i s neuloženými výsledky") : "")};
 }
 
 } // namespace kuzelna

@@ -5,7 +5,9 @@
 // tournament board.
 
 #include "core/typed_number.h"
+#include "reports/report_outcome.h"
 #include "reports/report_paths.h"
+#include "reports/tournament_entrants.h"
 
 #include <string>
 
@@ -22,14 +24,15 @@ constexpr const char* kTournamentMonitorTemplate = "turnaj_form_180HS_monitor.xl
 // The report request with "Turnaj" checked: writes the running game's entrants
 // from the entrant number in the console on. Form 5 only opens the monitor
 // workbook. A new tournament file is saved; an existing one is left modified
-// and unsaved for the operator.
-void writeTournamentResults(MatchState& state, SpreadsheetSession& session, int form,
-                            const ReportEnvironment& env);
+// and unsaved for the operator. When the game's rows hold other entrants,
+// `ask` decides (the entrant number then becomes where the game was written).
+ReportOutcome writeTournamentResults(MatchState& state, SpreadsheetSession& session, int form,
+                                     const ReportEnvironment& env, const OverwriteQuestion& ask = {});
 
 // "Zjisti pořadí": ranks the entrants (or pairs of entrants with "Dvojice") of
 // the tournament workbook into the standings, quits the application and sets
 // the entrant number to the first free entrant.
-void rankTournament(MatchState& state, SpreadsheetSession& session, const ReportEnvironment& env);
+ReportOutcome rankTournament(MatchState& state, SpreadsheetSession& session, const ReportEnvironment& env);
 
 // The ranking's insertion steps, with `count` the running number of entrants
 // (singles) or twice the running number of pairs (pairs), including the new

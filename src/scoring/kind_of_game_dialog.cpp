@@ -42,9 +42,10 @@ QListWidget* list(QWidget* parent, const char* name, const std::vector<std::stri
     return box;
 }
 
-void caption(QWidget* parent, const QString& text, int x, int y) {
+QLabel* caption(QWidget* parent, const QString& text, int x, int y, int height = 13) {
     auto* label = new QLabel(text, parent);
-    label->setGeometry(x, y, 136, 13);
+    label->setGeometry(x, y, 136, height);
+    return label;
 }
 
 } // namespace
@@ -69,8 +70,9 @@ KindOfGameDialog::KindOfGameDialog(MatchState& state, QWidget* owner)
     tournamentCaption->setObjectName(QStringLiteral("tournamentCaption"));
     tournamentCaption->setGeometry(152, 144, 129, 13);
     tournamentPlayers_ = list(this, "tournamentPlayers", tournamentItems(), 152, 160, 129, 124);
-    caption(this, QStringLiteral("Řízení hry - aktualní hráč"), 8, 208);
-    currentDuel_ = list(this, "currentDuel", currentDuelItems(), 8, 224, 129, 60);
+    // Two lines: the caption is wider than its list.
+    caption(this, QStringLiteral("Řízení hry - aktualní hráč"), 8, 200, 28)->setWordWrap(true);
+    currentDuel_ = list(this, "currentDuel", currentDuelItems(), 8, 228, 129, 56);
 
     refusal_ = new QLabel(this);
     refusal_->setObjectName(QStringLiteral("refusal"));

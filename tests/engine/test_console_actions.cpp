@@ -58,3 +58,17 @@ TEST(ConsoleActions, LanePrintExportsTheLastPlayerOfTheLane) {
     EXPECT_THROW(printLanePlayer(state, 2, failing), std::runtime_error);
     EXPECT_EQ(state.controls.statusLine, "Tisk 2 drahy");
 }
+
+// "Výsledky pro monitor" has a file of its own, so the saved official report
+// is never reopened and rewritten by it; "Dorost" asks for the duels played.
+TEST(ConsoleActions, MonitorAndYouthReportRequests) {
+    MatchState state;
+    state.pairCount = 2;
+    const MatchReportRequest monitor = matchReportRequest(state, ReportButton::Monitor);
+    EXPECT_EQ(monitor.form, 5);
+    EXPECT_EQ(monitor.prefix, "Monitor ");
+    EXPECT_NE(monitor.prefix, matchReportRequest(state, ReportButton::New).prefix);
+    EXPECT_EQ(matchReportRequest(state, ReportButton::Youth).duels, 2);
+    state.pairCount = 6;
+    EXPECT_EQ(matchReportRequest(state, ReportButton::Youth).duels, 6);
+}

@@ -1,6 +1,8 @@
+#include "core/cp1250.h"
 #include "core/match_state.h"
 #include "reports/match_report.h"
 #include "reports/spreadsheet.h"
+#include "scoring/throw_recording.h"
 #include "support/recording_spreadsheet.h"
 #include "support/scratch_folder.h"
 
@@ -62,6 +64,9 @@ CellValue text(const std::string& s) {
 CellValue number(int n) {
     return n;
 }
+CellValue points(double n) {
+    return n;
+}
 
 } // namespace
 
@@ -74,6 +79,12 @@ TEST_F(ReportFixture, NewRulesReportFillsEveryCellOfTheForm) {
     setThrows(4, 91, {8});             // set 4 of the guest of duel 2: 8 pins, 14 + 15 zeros
     setThrows(2, 31, {0, 9, 0, 9});    // set 2 of the guest of duel 1: 18 pins
     setThrows(2, 46, {3});
+    for (int slot = 1; slot <= 4; ++slot)
+        prepocitej(*state, slot);
+    state->alleyName = "Kuzelna Slavia";
+    state->alleyApproval = "31. 12. 2027";
+    state->refereeName = "Petr Sudi";
+    state->refereeNumber = "R-123";
 
     vysledky(*state, session, 0, state->pairCount, "N ", env);
 
@@ -97,6 +108,29 @@ TEST_F(ReportFixture, NewRulesReportFillsEveryCellOfTheForm) {
     expected["D10"] = number(105), expected["E10"] = number(15), expected["F10"] = number(0);
     expected["N9"] = number(18), expected["O9"] = number(3), expected["P9"] = number(27);
     expected["N16"] = number(8), expected["O16"] = number(0), expected["P16"] = number(29);
+    // The referee's part. Lanes of the four sets on four lanes: position 1 of
+    // the block plays 1, 2, 4, 3; position 2 2, 1, 3, 4; 3: 3, 4, 2, 1; 4: 4, 3, 1, 2.
+    const int lanes[4][4] = {{1, 2, 4, 3}, {2, 1, 3, 4}, {3, 4, 2, 1}, {4, 3, 1, 2}};
+    for (int slot = 1; slot <= 4; ++slot) {
+        for (int set = 1; set <= 4; ++set) {
+            const int row = 2 + 5 * ((slot + 1) / 2) + set;
+            expected[(slot % 2 ? "C" : "M") + std::to_string(row)] = number(lanes[slot - 1][set - 1]);
+        }
+    }
+    // Duel 1: home 155 : 0, 0 : 21, 120 : 0, set 4 not played; duel 2 only
+    // set 4 played, 0 : 8. Set points a set, duel points a duel.
+    const std::pair<const char*, CellValue> referee[] = {
+        {"H8", points(1)},  {"H9", points(0)},  {"H10", points(1)}, {"H11", text("")},  {"I8", points(1)},
+        {"R8", points(0)},  {"R9", points(1)},  {"R10", points(0)}, {"R11", text("")},  {"S8", points(0)},
+        {"H13", text("")},  {"H14", text("")},  {"H15", text("")},  {"H16", points(0)}, {"I13", points(0)},
+        {"R13", text("")},  {"R14", text("")},  {"R15", text("")},  {"R16", points(1)}, {"S13", points(1)},
+        // 275 : 29 pins; match points 1 + 0 + 2 for the pins : 0 + 1.
+        {"C51", number(275)}, {"F51", number(29)}, {"L51", points(3)}, {"P51", points(1)},
+        {"B53", text("Petr Sudi")}, {"I53", text("R-123")}, {"L4", text("Kuzelna Slavia")},
+        {"Q2", text("31. 12. 2027")},
+    };
+    for (const auto& [cell, value] : referee)
+        expected[cell] = value;
 
     EXPECT_EQ(recorder.lastWrites(), expected);
     EXPECT_EQ(recorder.writes.size(), expected.size()) << "a cell was written twice";
@@ -237,4 +271,63 @@ TEST(CellNames, ColumnLetters) {
     for (const auto& [column, name] : cases)
         EXPECT_EQ(columnName(column), name);
     EXPECT_EQ(cellName(32, 1), "AF1");
+}
+
+// "Dorost" writes the duels played, never an empty one, and at most the three
+// its form has rows for, saying which are left out.
+TEST_F(ReportFixture, YouthFormWritesTheDuelsPlayedUpToItsThree) {
+    struct Case {
+        int duels;
+        int written;
+        bool saysLeftOut;
+    };
+    for (const Case c : {Case{2, 2, false}, Case{6, 3, true}}) {
+        SCOPED_TRACE(c.duels);
+        std::filesystem::remove_all(folder.path() / "zapisy");
+        std::filesystem::create_directory(folder.path() / "zapisy");
+        recorder.writes.clear();
+        configure(2, 2, c.duels);
+        const ReportOutcome outcome = vysledky(*state, session, 2, c.duels, "D ", env);
+        const Cells cells = recorder.lastWrites();
+        for (int duel = 1; duel <= 4; ++duel) {
+            const std::string top = std::to_string(3 + 5 * duel);
+            EXPECT_EQ(cells.count("A" + top) == 1, duel <= c.written) << duel;
+            EXPECT_EQ(cells.count("D" + std::to_string(3 + 5 * duel)) == 1, duel <= c.written) << duel;
+        }
+        // The totals of the youth form lie below its three duels.
+        EXPECT_EQ(cells.count("C26"), 1u);
+        const bool leftOut = outcome.status.find("dvojice 4\x96" "6 nezaps\xE1ny") != std::string::npos;
+        EXPECT_EQ(leftOut, c.saysLeftOut) << cp1250::toUtf8(outcome.status);
+    }
+}
+
+// What stops a report before anything is shown, and a report that another
+// program holds, which is filled as a copy instead of raising its question.
+TEST_F(ReportFixture, FailuresStopBeforeTheOfficeShowsAnythingAndAHeldReportIsCopied) {
+    configure(1, 4, 1);
+    std::filesystem::remove(folder.path() / "zapis.xls");
+    try {
+        vysledky(*state, session, 0, 1, "N ", env);
+        FAIL() << "no template, no failure";
+    } catch (const ReportFailure& failure) {
+        EXPECT_EQ(std::string(failure.what()).rfind("Chyb\xED \x9A\x61\x62lona zapis.xls", 0), 0u) << failure.what();
+    }
+    folder.touch("zapis.xls");
+
+    state->formsPath = (folder.path() / "chybi").string();
+    recorder.calls.clear();
+    EXPECT_THROW(vysledky(*state, session, 0, 1, "N ", env), ReportFailure);
+    for (const std::string& call : recorder.calls)
+        EXPECT_NE(call.rfind("Open", 0), 0u) << "a workbook was opened: " << call;
+
+    state->formsPath = (folder.path() / "zapisy").string();
+    vysledky(*state, session, 0, 1, "N ", env);
+    const auto report = matchReportPath(*state, "N ", kDate, env);
+    recorder.heldElsewhere = {report.string()};
+    recorder.calls.clear();
+    const ReportOutcome copied = vysledky(*state, session, 0, 1, "N ", env);
+    EXPECT_EQ(recorder.calls.at(4), "Open " + report.string() + " template");
+    EXPECT_NE(copied.status.find("kopie"), std::string::npos) << copied.status;
+    for (const std::string& call : recorder.calls)
+        EXPECT_NE(call.rfind("SaveAs", 0), 0u) << call;
 }

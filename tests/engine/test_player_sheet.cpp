@@ -183,8 +183,25 @@ TEST_F(PlayerSheetFixture, WithoutAPrinterThePdfIsNamedInTheStatusLineAndNotRepo
         Vysledky_hraci(*state, recorder.factory(), true, 1, env);
         FAIL() << "a sheet that was not printed was reported as printed";
     } catch (const NotPrintedError& error) {
-        EXPECT_EQ(error.pdf(), folder.path() / "zVypis4.pdf");
+        EXPECT_EQ(error.pdf(), folder.path() / u8"Novák Jan 1.1.2025.pdf");
     }
-    EXPECT_EQ(state->controls.statusLine, "Tisk do PDF: zVypis4.pdf");
+    EXPECT_EQ(state->controls.statusLine, "Tisk do PDF: Nov\xE1k Jan 1.1.2025.pdf");
     EXPECT_EQ(recorder.calls.back(), "Quit");
+}
+
+// Each player gets a PDF of his own, named after him and the day (file-name
+// form of the date when there is one); a name without a player falls back to
+// the slot, and folder separators in a name cannot lead elsewhere.
+TEST_F(PlayerSheetFixture, PdfNamesFollowThePlayerAndTheDay) {
+    state->player[2].surname = "Dvo\xF8\xE1k";
+    state->player[2].firstName = "Petr";
+    state->player[3] = PlayerSlot{};
+    state->player[4].surname = "A/B";
+    state->player[4].firstName = "";
+    const ReportEnvironment isoDates{folder.path(), [] { return std::string("10. 12. 2026"); },
+                                     [] { return std::string("2026-12-10"); }};
+    EXPECT_EQ(playerSheetPdf(*state, 1, isoDates), folder.path() / u8"Novák Jan 2026-12-10.pdf");
+    EXPECT_EQ(playerSheetPdf(*state, 2, isoDates), folder.path() / u8"Dvořák Petr 2026-12-10.pdf");
+    EXPECT_EQ(playerSheetPdf(*state, 3, isoDates), folder.path() / u8"Hráč 3 2026-12-10.pdf");
+    EXPECT_EQ(playerSheetPdf(*state, 4, isoDates), folder.path() / "A-B 2026-12-10.pdf");
 }

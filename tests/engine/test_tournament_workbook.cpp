@@ -304,3 +304,55 @@ TEST(TournamentInsertion, EqualPairsKeepTheirOrderAndTheCapDropsTheRest) {
     EXPECT_EQ(state->standings[51].name.str(), "");
     EXPECT_EQ(state->standings[53].name.str(), "untouched");
 }
+
+// Rows of the running game that hold other entrants: the operator is asked,
+// with the first free row proposed; the same entrants again are no overwrite.
+TEST_F(TournamentFixture, WritingOverOtherEntrantsAsksAndProposesTheFirstFreeRow) {
+    const auto file = folder.path() / "turnaj.xls";
+    std::filesystem::copy_file(folder.path() / "turnaj_form_180HS.xls", file);
+    seed(file, {{1, "A", "X", 0, 0, 0, 0}, {2, "B", "X", 0, 0, 0, 0}, {4, "D", "X", 0, 0, 0, 0}});
+    state->pairCount = 1;
+    state->player[1].surname = "E";
+    state->player[1].firstName = "Y";
+    state->player[2].surname = "F";
+    state->player[2].firstName = "Y";
+
+    struct Case {
+        OverwriteAnswer answer;
+        const char* rowOfE; // where entrant E lands
+    };
+    for (const Case c : {Case{OverwriteAnswer::Cancel, nullptr}, Case{OverwriteAnswer::Overwrite, "B4"},
+                         Case{OverwriteAnswer::StartAtFirstFree, "B8"}}) {
+        recorder.writes.clear();
+        state->controls.entrantNumberText = "1";
+        std::vector<EntrantOverwrite> asked;
+        const OverwriteQuestion ask = [&](const EntrantOverwrite& overwrite) {
+            asked.push_back(overwrite);
+            return c.answer;
+        };
+        if (!c.rowOfE) {
+            EXPECT_THROW(vysledky(*state, session, 0, 1, "N ", env, ask), ReportCancelled);
+            EXPECT_TRUE(recorder.writes.empty());
+        } else {
+            vysledky(*state, session, 0, 1, "N ", env, ask);
+            EXPECT_EQ(recorder.lastWrites().at(c.rowOfE), text("E"));
+            EXPECT_EQ(state->controls.entrantNumberText, c.answer == OverwriteAnswer::Overwrite ? "1" : "5");
+        }
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].first, 1);
+        EXPECT_EQ(asked[0].last, 2);
+        EXPECT_EQ(asked[0].holders, (std::vector<std::string>{"A X", "B X"}));
+        EXPECT_EQ(asked[0].firstFree, 5);
+        recorder.workbooks[file.string()]["B4"] = std::string("A"); // as seeded, for the next case
+        recorder.workbooks[file.string()]["C4"] = std::string("X");
+    }
+
+    // The game's own entrants written once more: no question.
+    state->controls.entrantNumberText = "5";
+    bool askedAgain = false;
+    vysledky(*state, session, 0, 1, "N ", env, [&](const EntrantOverwrite&) {
+        askedAgain = true;
+        return OverwriteAnswer::Cancel;
+    });
+    EXPECT_FALSE(askedAgain);
+}

@@ -146,6 +146,7 @@ private slots:
     void boardsPlaceThemselves();
     void resultsBoardRepaintsOnPaintAndTimer();
     void resultsBoardScreenshotTextsSitInTheirRegions();
+    void longerNamesAndTitlesAreSetSmallerBeforeTheyAreCut();
     void tournamentBoardToggleSequence();
     void tournamentBoardKeepsItsTextsWhenTheEntrantNumberIsNoInteger();
     void tournamentBoardScreenshot();
@@ -307,6 +308,27 @@ void BoardsTest::resultsBoardScreenshotTextsSitInTheirRegions() {
     // The long name is cut at its column, not drawn over the numbers.
     const QLabel* longName = labelOf(board, "home.row2.name");
     QVERIFY(textRect(longName).width() > longName->width());
+}
+
+// A team title with its letter and a name a little longer than its place are
+// set smaller and shown whole; only a name far too long is cut.
+void BoardsTest::longerNamesAndTitlesAreSetSmallerBeforeTheyAreCut() {
+    MatchState state;
+    state.homeTeamTitle = cp1250::fromUtf8("TJ Slavoj Český Krumlov A");
+    setSlot(state, 1, "Pospíšilová", "Zdeňka", 100, 50);
+    setSlot(state, 3, "Procházková-Dvořáková", "Marie Magdalena", 100, 50);
+    ResultsBoardWindow board(state);
+    board.toggleFromButton();
+    board.grab();
+    for (const char* name : {"home.title", "home.row1.name"}) {
+        const QLabel* label = labelOf(board, name);
+        QVERIFY2(textRect(label).width() <= label->width(), name);
+        QVERIFY2(label->font().pixelSize() < QFont(label->property("boardDesignFont").value<QFont>()).pixelSize() ||
+                     label == labelOf(board, "home.title"),
+                 name);
+    }
+    const QLabel* tooLong = labelOf(board, "home.row2.name");
+    QVERIFY(textRect(tooLong).width() > tooLong->width());
 }
 
 void BoardsTest::tournamentBoardToggleSequence() {

@@ -76,6 +76,21 @@ private slots:
         QVERIFY(list(dialog, "tournamentPlayers")->isEnabled());
     }
 
+    // "Řízení hry - aktualní hráč" shows whole, on two lines.
+    void currentDuelCaptionShowsWhole() {
+        MatchState state;
+        KindOfGameDialog dialog(state, nullptr);
+        for (QLabel* label : dialog.findChildren<QLabel*>()) {
+            if (!label->text().startsWith(QStringLiteral("Řízení hry"))) continue;
+            const QRect needed = QFontMetrics(label->font())
+                                     .boundingRect(QRect(0, 0, label->width(), 1000), Qt::TextWordWrap, label->text());
+            QVERIFY2(needed.height() <= label->height(), qPrintable(QString::number(needed.height())));
+            QVERIFY(needed.width() <= label->width());
+            return;
+        }
+        QFAIL("no caption");
+    }
+
     void okAppliesTheChosenGame() {
         struct Case {
             bool tournament;

@@ -76,6 +76,25 @@ private slots:
         QVERIFY(window_->timer()->isActive());
     }
 
+    // Throw numbers from 100 on show whole (no "…").
+    void throwNumbersFromAHundredFitTheirCells() {
+        state_->gameKind = 1; // 200 Hs: halves of 25, numbers up to 200
+        window_->Zobr_text();
+        QTableWidget* grid = window_->grid();
+        const QFontMetrics metrics(grid->font());
+        int checked = 0;
+        for (int r = 0; r < grid->rowCount(); ++r) {
+            for (int c = 1; c < grid->columnCount(); ++c) {
+                const QString text = grid->item(r, c)->text();
+                if (text.trimmed().size() < 3) continue;
+                ++checked;
+                QVERIFY2(metrics.horizontalAdvance(text) + 6 <= grid->columnWidth(c),
+                         qPrintable(text + QString::number(metrics.horizontalAdvance(text))));
+            }
+        }
+        QVERIFY(checked > 0);
+    }
+
     void choosingAGuestSwitchesTheSide() {
         window_->playerCombo(false)->setCurrentIndex(2);
         QCOMPARE(window_->windowTitle(), text("Přehled hry - hosté"));

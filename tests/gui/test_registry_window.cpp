@@ -149,6 +149,20 @@ private slots:
         QCOMPARE(window_->lastError(), std::string());
     }
 
+    // The places 10 .. 30 of a line-up show whole (no "…").
+    void lineupPlacesFitTheirColumn() {
+        openWindow();
+        for (LineupSide side : {LineupSide::Home, LineupSide::Guest}) {
+            QTableWidget* grid = window_->grid(side);
+            const QFontMetrics metrics(grid->font());
+            for (int row = 0; row < grid->rowCount(); ++row) {
+                const QString place = grid->item(row, 0)->text();
+                QVERIFY(!place.isEmpty());
+                QVERIFY2(metrics.horizontalAdvance(place) + 6 <= grid->columnWidth(0), qPrintable(place));
+            }
+        }
+    }
+
     void missingOrBrokenFileLeavesNoSideHighlighted() {
         openWindow();
         QCOMPARE(window_->lastError(), "Cannot open file " + registryPath());

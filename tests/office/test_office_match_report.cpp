@@ -1,6 +1,11 @@
+#include "core/cp1250.h"
 #include "core/match_state.h"
 #include "office_fixture.h"
 #include "reports/match_report.h"
+#include "reports/overview.h"
+#include "scoring/throw_recording.h"
+
+#include <fstream>
 
 using namespace kuzelna;
 using namespace kuzelna::testing;
@@ -117,4 +122,115 @@ TEST(OfficeMatchReport, WrittenSavedReopenedAndReadBack) {
     EXPECT_EQ(std::filesystem::last_write_time(report), saved);
 
     session.quitCurrent();
+}
+
+// The referee's figures of a played 6-duel match, read back from the saved
+// file in a fresh office: every set point, duel point, the team sums the form
+// makes of them, the result and the match points are the engine's.
+TEST(OfficeMatchReport, RefereeFiguresReadBackAreTheEngines) {
+    ScratchFolder folder("office-referee");
+    copyTemplate("zapis.xls", folder.path());
+    auto state = std::make_unique<MatchState>();
+    state->gameKind = 2;
+    state->lanesPerPlayer = 4;
+    state->pairCount = 6;
+    state->formsPath = folder.path().string();
+    state->alleyName = "Kuzelna Vltava";
+    state->alleyApproval = "31. 12. 2027";
+    state->refereeName = "Petr Sud\xED";
+    state->refereeNumber = "R-4711";
+    for (int slot = 1; slot <= 12; ++slot) {
+        state->player[slot].surname = "Hr\xE1\xE8" + std::to_string(slot);
+        for (int t = 1; t <= 8 * kPerHalf; ++t)
+            state->player[slot].throws[t] = static_cast<u8>((slot * 5 + t * 7 + t / 9) % 10);
+    }
+    // A drawn set: duel 3, set 2, both players with the same pins.
+    for (int t = kPerHalf * 2 + 1; t <= kPerHalf * 4; ++t)
+        state->player[6].throws[t] = state->player[5].throws[t];
+    for (int slot = 1; slot <= 12; ++slot)
+        prepocitej(*state, slot);
+    ReportEnvironment env{folder.path(), [] { return std::string("10. 12. 2026"); },
+                          [] { return std::string("2026-12-10"); }};
+    {
+        SpreadsheetSession session(headlessOffice());
+        vysledky(*state, session, 0, 6, "N ", env);
+        session.quitAll();
+    }
+    const auto report = folder.path() / u8"N  Domácí  -  Hosté  2026-12-10.xls";
+    ASSERT_TRUE(std::filesystem::exists(report));
+
+    SpreadsheetSession session(headlessOffice());
+    Spreadsheet& office = session.start();
+    office.openWorkbook(report, OpenAs::Document);
+    ASSERT_FALSE(office.activeWorkbookWasOpen()) << "read from the office, not from the file";
+    office.activateFirstSheet();
+    Worksheet& sheet = office.activeSheet();
+    auto number = [&](const std::string& cell) { return std::stod("0" + sheet.readText(cell)); };
+
+    EXPECT_EQ(sheet.readText("Q1"), "10. 12. 2026");
+    double homeSetPoints = 0, guestSetPoints = 0, homeDuelPoints = 0, guestDuelPoints = 0;
+    bool drawnSetSeen = false;
+    for (int slot = 1; slot <= 12; ++slot) {
+        const bool home = slot % 2 == 1;
+        const int top = 3 + 5 * ((slot + 1) / 2);
+        for (int set = 1; set <= 4; ++set) {
+            const std::string row = std::to_string(top + set - 1);
+            EXPECT_DOUBLE_EQ(number((home ? "H" : "R") + row), state->player[slot].setPoints[set] / 2.0)
+                << slot << "/" << set;
+            drawnSetSeen |= state->player[slot].setPoints[set] == 1;
+            EXPECT_EQ(sheet.readInteger((home ? "C" : "M") + row), overviewLaneOfSet(*state, slot, set));
+        }
+        EXPECT_DOUBLE_EQ(number((home ? "H" : "R") + std::to_string(top + 4)),
+                         state->player[slot].setPointsTotal / 2.0);
+        EXPECT_DOUBLE_EQ(number((home ? "I" : "S") + std::to_string(top)), state->player[slot].duelPoints / 2.0);
+        (home ? homeSetPoints : guestSetPoints) += state->player[slot].setPointsTotal / 2.0;
+        (home ? homeDuelPoints : guestDuelPoints) += state->player[slot].duelPoints / 2.0;
+    }
+    EXPECT_TRUE(drawnSetSeen);
+    EXPECT_DOUBLE_EQ(number("H49"), homeSetPoints);
+    EXPECT_DOUBLE_EQ(number("R49"), guestSetPoints);
+    EXPECT_DOUBLE_EQ(number("I49"), homeDuelPoints);
+    EXPECT_DOUBLE_EQ(number("S49"), guestDuelPoints);
+    const TeamResult result = teamResult(*state, 12);
+    EXPECT_EQ(sheet.readInteger("C51"), result.homePins);
+    EXPECT_EQ(sheet.readInteger("F51"), result.guestPins);
+    EXPECT_DOUBLE_EQ(number("L51"), result.homeMatchPoints / 2.0);
+    EXPECT_DOUBLE_EQ(number("P51"), result.guestMatchPoints / 2.0);
+    EXPECT_DOUBLE_EQ(number("L51") + number("P51"), 8.0);
+    EXPECT_EQ(sheet.readText("B53"), state->refereeName);
+    EXPECT_EQ(sheet.readText("I53"), "R-4711");
+    EXPECT_EQ(sheet.readText("L4"), "Kuzelna Vltava");
+    EXPECT_EQ(sheet.readText("Q2"), "31. 12. 2027");
+    session.quitAll();
+}
+
+// A report that another program holds (its lock file is there) is filled as a
+// copy instead of raising the office's "Document in Use"; the status line names
+// the copy's window as the office titles it, in Czech.
+TEST(OfficeMatchReport, ReportHeldElsewhereIsFilledAsACopy) {
+    ScratchFolder folder("office-held");
+    copyTemplate("zapis.xls", folder.path());
+    auto state = std::make_unique<MatchState>();
+    state->pairCount = 1;
+    state->lanesPerPlayer = 4;
+    state->formsPath = folder.path().string();
+    state->player[1].surname = "Prvn\xED";
+    ReportEnvironment env{folder.path(), [] { return std::string("10. 12. 2026"); }};
+    {
+        SpreadsheetSession session(headlessOffice());
+        vysledky(*state, session, 0, 1, "N ", env);
+        session.quitAll();
+    }
+    const auto report = matchReportPath(*state, "N ", "10. 12. 2026", env);
+    ASSERT_TRUE(std::filesystem::exists(report));
+    const auto saved = std::filesystem::last_write_time(report);
+    std::ofstream(folder.path() / (".~lock." + report.filename().string() + "#")) << "jiny,pocitac,jiny;\n";
+
+    SpreadsheetSession session(headlessOffice());
+    state->player[1].surname = "Druh\xFD";
+    const ReportOutcome outcome = vysledky(*state, session, 0, 1, "N ", env);
+    EXPECT_NE(outcome.status.find("kopie Bez n\xE1zvu"), std::string::npos) << cp1250::toUtf8(outcome.status);
+    EXPECT_EQ(session.current()->activeSheet().readText("A8"), "Druh\xFD");
+    EXPECT_EQ(std::filesystem::last_write_time(report), saved);
+    session.quitAll();
 }

@@ -5,8 +5,9 @@
 using namespace kuzelna;
 using namespace kuzelna::testing;
 
-// Without a printer the sheet comes out as a PDF beside the working copy, and
-// the operation says so instead of reporting a print.
+// Without a printer the sheet comes out as a PDF named after the player and
+// the day, and the operation says so instead of reporting a print. A second
+// player's sheet is a second PDF.
 TEST(OfficePlayerSheet, PrintsToPdfWhenThereIsNoPrinter) {
     if (!commandOutput("lpstat -e 2>/dev/null").empty()) GTEST_SKIP() << "a printer is installed";
     ScratchFolder folder("office-sheet");
@@ -30,15 +31,26 @@ TEST(OfficePlayerSheet, PrintsToPdfWhenThereIsNoPrinter) {
         Vysledky_hraci(*state, headlessOffice(), false, 4, env);
         FAIL() << "reported as printed";
     } catch (const NotPrintedError& error) {
-        EXPECT_EQ(error.pdf(), folder.path() / "zVypis4.pdf");
+        EXPECT_EQ(error.pdf(), folder.path() / u8"Novák Jan 1.1.2025.pdf");
     }
-    EXPECT_EQ(state->controls.statusLine, "Tisk do PDF: zVypis4.pdf");
+    EXPECT_EQ(state->controls.statusLine, "Tisk do PDF: Nov\xE1k Jan 1.1.2025.pdf");
     EXPECT_TRUE(std::filesystem::exists(folder.path() / "zVypis4.xls"));
-    ASSERT_TRUE(std::filesystem::exists(folder.path() / "zVypis4.pdf"));
+    const std::filesystem::path pdf = folder.path() / u8"Novák Jan 1.1.2025.pdf";
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+
+    PlayerSlot& second = state->player[3];
+    second.firstName = "Petr";
+    second.surname = "Dvo\xF8\xE1k";
+    EXPECT_THROW(Vysledky_hraci(*state, headlessOffice(), true, 3, env), NotPrintedError);
+    const std::filesystem::path secondPdf = folder.path() / u8"Dvořák Petr 1.1.2025.pdf";
+    ASSERT_TRUE(std::filesystem::exists(secondPdf));
+    EXPECT_NE(commandOutput("pdftotext " + quoted(secondPdf) + " -").find("Petr Dvořák"), std::string::npos);
+    EXPECT_EQ(commandOutput("pdftotext " + quoted(pdf) + " -").find("Petr"), std::string::npos)
+        << "the first sheet was written over";
 
     // The text of the PDF with every run of blanks made one space.
     std::string text;
-    for (char c : commandOutput("pdftotext -layout " + quoted(folder.path() / "zVypis4.pdf") + " -")) {
+    for (char c : commandOutput("pdftotext -layout " + quoted(pdf) + " -")) {
         if (c == ' ' && !text.empty() && text.back() == ' ') continue;
         text += c;
     }

@@ -82,3 +82,44 @@ TEST(OfficeTournament, WrittenTwiceAndRanked) {
     EXPECT_EQ(state->standings[2].faults, 6 * 6);
     EXPECT_EQ(state->controls.entrantNumberText, "5");
 }
+
+// A game written from entrant 1 again onto a workbook with results: the
+// operator is asked, with the first free row proposed, and the game lands
+// there. The ranking then reads the open workbook, unsaved results included,
+// and says so.
+TEST(OfficeTournament, OverwriteIsAskedAndTheRankingSeesUnsavedResults) {
+    ScratchFolder folder("office-tournament-ask");
+    copyTemplate("turnaj_form_180HS.xls", folder.path());
+    auto state = std::make_unique<MatchState>();
+    state->controls.tournament = true;
+    state->gameKind = 5;
+    state->lanesPerPlayer = 6;
+    state->pairCount = 1;
+    ReportEnvironment env{folder.path(), [] { return std::string("10. 12. 2026"); }};
+    SpreadsheetSession session(headlessOffice());
+
+    playGame(*state, {{"A", 5, 3, 10}, {"B", 6, 2, 10}});
+    vysledky(*state, session, 0, 1, "N ", env);
+    ASSERT_TRUE(std::filesystem::exists(folder.path() / "turnaj.xls"));
+
+    playGame(*state, {{"C", 9, 9, 15}, {"D", 4, 4, 12}});
+    std::vector<EntrantOverwrite> asked;
+    const ReportOutcome written =
+        vysledky(*state, session, 0, 1, "N ", env, [&](const EntrantOverwrite& overwrite) {
+            asked.push_back(overwrite);
+            return OverwriteAnswer::StartAtFirstFree;
+        });
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].holders, (std::vector<std::string>{"A X", "B X"}));
+    EXPECT_EQ(asked[0].firstFree, 3);
+    EXPECT_EQ(state->controls.entrantNumberText, "3");
+    EXPECT_NE(written.status.find("od \xE8. 3"), std::string::npos) << written.status;
+    EXPECT_EQ(session.unsavedWorkbooks(), std::vector<std::filesystem::path>{folder.path() / "turnaj.xls"});
+
+    const ReportOutcome ranked = rankTournament(*state, session, env);
+    EXPECT_EQ(state->standings[1].name.str(), "C X");
+    EXPECT_EQ(state->standings[4].name.str(), "B X");
+    EXPECT_EQ(state->controls.entrantNumberText, "5");
+    EXPECT_NE(ranked.status.find("neulo\x9E" "en"), std::string::npos) << ranked.status;
+    session.quitAll();
+}

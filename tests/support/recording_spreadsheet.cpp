@@ -1,5 +1,6 @@
 #include "support/recording_spreadsheet.h"
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 
@@ -12,12 +13,14 @@ public:
 
     void writeText(const std::string& cell, const std::string& text) override { write(cell, text); }
     void writeInteger(const std::string& cell, int value) override { write(cell, value); }
+    void writeNumber(const std::string& cell, double value) override { write(cell, value); }
 
     std::string readText(const std::string& cell) override {
         recorder_.reads.push_back(cell);
         const auto found = cells_.find(cell);
         if (found == cells_.end()) return {};
         if (const int* number = std::get_if<int>(&found->second)) return std::to_string(*number);
+        if (const double* number = std::get_if<double>(&found->second)) return std::to_string(*number);
         return std::get<std::string>(found->second);
     }
 
@@ -26,6 +29,7 @@ public:
         const auto found = cells_.find(cell);
         if (found == cells_.end()) return 0;
         if (const int* number = std::get_if<int>(&found->second)) return *number;
+        if (const double* number = std::get_if<double>(&found->second)) return static_cast<int>(*number);
         const std::string& text = std::get<std::string>(found->second);
         if (text.empty()) return 0;
         int value = 0;
@@ -72,6 +76,10 @@ public:
         recorder_.calls.push_back("Open " + path.string() +
                                   (mode == OpenAs::Template ? " template" : " document"));
         if (!std::filesystem::exists(path)) throw SpreadsheetError("no workbook " + path.string());
+        if (mode == OpenAs::Document && std::find(recorder_.heldElsewhere.begin(), recorder_.heldElsewhere.end(),
+                                                  path.string()) != recorder_.heldElsewhere.end()) {
+            throw WorkbookInUseError(path);
+        }
         cells_ = recorder_.workbooks[path.string()];
         recorder_.activeCells = &cells_;
         sheet_ = std::make_unique<RecordingSheet>(recorder_, cells_);
@@ -88,12 +96,18 @@ public:
         return *sheet_;
     }
 
-    PrintOutcome printAllSheets() override {
+    PrintOutcome printAllSheets(const std::filesystem::path& pdf) override {
         recorder_.calls.push_back("PrintOut");
-        return recorder_.printOutcome;
+        PrintOutcome outcome = recorder_.printOutcome;
+        if (!outcome.onPrinter && !pdf.empty()) outcome.pdf = pdf;
+        return outcome;
     }
 
-    void quit() override { recorder_.calls.push_back("Quit"); }
+    void quit() override {
+        recorder_.calls.push_back("Quit");
+        ended_ = true;
+    }
+    bool ended() const override { return ended_; }
 
     ~RecordingApplication() override {
         if (recorder_.activeCells == &cells_) recorder_.activeCells = nullptr;
@@ -103,6 +117,7 @@ private:
     SpreadsheetRecorder& recorder_;
     Cells cells_;
     std::unique_ptr<RecordingSheet> sheet_;
+    bool ended_ = false;
 };
 
 } // namespace

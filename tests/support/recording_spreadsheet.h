@@ -15,7 +15,7 @@
 namespace kuzelna::testing {
 
 // A cell value: text or integer.
-using CellValue = std::variant<std::string, int>;
+using CellValue = std::variant<std::string, int, double>;
 using Cells = std::map<std::string, CellValue>;
 
 class SpreadsheetRecorder {
@@ -34,8 +34,10 @@ public:
 
     // Workbooks by path (what was saved or seeded).
     std::map<std::string, Cells> workbooks;
-    // What printing reports.
+    // What printing reports (without a printer: `pdf`, or the PDF asked for).
     PrintOutcome printOutcome;
+    // Documents that another program holds: opening them raises WorkbookInUseError.
+    std::vector<std::string> heldElsewhere;
     // The cells of the workbook most recently opened, as written so far.
     Cells* activeCells = nullptr;
 
