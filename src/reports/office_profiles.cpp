@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cerrno>
 #include <chrono>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 #ifdef __unix__
@@ -21,6 +23,27 @@ bool processRuns(long pid) {
     return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
 #else
     return true; // no way to tell: keep it
+#endif
+}
+
+// Some process still runs with the profile on its command line: the office
+// that was started on it and left open for the operator.
+bool profileInUse(const std::filesystem::path& profile) {
+#ifdef __linux__
+    namespace fs = std::filesystem;
+    const std::string needle = profile.string();
+    std::error_code error;
+    for (fs::directory_iterator it("/proc", error), end; !error && it != end; it.increment(error)) {
+        const std::string pid = it->path().filename().string();
+        if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream cmdline(it->path() / "cmdline", std::ios::binary);
+        const std::string arguments((std::istreambuf_iterator<char>(cmdline)), std::istreambuf_iterator<char>());
+        if (arguments.find(needle) != std::string::npos) return true;
+    }
+    return false;
+#else
+    (void)profile;
+    return false;
 #endif
 }
 
@@ -55,7 +78,7 @@ std::vector<std::filesystem::path> reclaimOfficeProfiles(const std::filesystem::
             const auto age = fs::file_time_type::clock::now() - fs::last_write_time(it->path(), error);
             stale = !error && age > std::chrono::hours(48);
         }
-        if (!stale) continue;
+        if (!stale || profileInUse(it->path())) continue;
         std::error_code ignored;
         if (fs::remove_all(it->path(), ignored) != static_cast<std::uintmax_t>(-1) && !ignored)
             removed.push_back(it->path());

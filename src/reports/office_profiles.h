@@ -14,7 +14,9 @@ namespace kuzelna {
 std::string officeProfilePattern(const std::filesystem::path& temporaryFolder);
 
 // Removes the profiles whose owner process has ended (and profiles of the
-// older form without an owner that are over two days old). Returns what was removed.
+// older form without an owner that are over two days old), unless an office
+// still runs on one: an office left open for the operator outlives the program
+// that started it. Returns what was removed.
 std::vector<std::filesystem::path> reclaimOfficeProfiles(const std::filesystem::path& temporaryFolder);
 
 } // namespace kuzelna

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <string>
 
+#include <csignal>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -43,6 +45,16 @@ TEST(OfficeProfiles, OnlyProfilesOfEndedRunsAreRemoved) {
     for (const fs::path& p : {ended, running, olderFormFresh, olderFormOld, someoneElses})
         fs::create_directories(p / "user");
     fs::last_write_time(olderFormOld, fs::file_time_type::clock::now() - std::chrono::hours(72));
+    // The program that started it has ended, but its office still runs on it
+    // (left open for the operator): it stays.
+    const fs::path stillOpen = folder / ("kuzelna-office-" + std::to_string(endedProcess()) + "-g7h8i9");
+    fs::create_directories(stillOpen / "user");
+    const std::string officeArgument = "-env:UserInstallation=file://" + stillOpen.string();
+    const pid_t office = ::fork();
+    if (office == 0) {
+        ::execl("/bin/sh", "sh", "-c", "sleep 30", officeArgument.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
     const fs::path plainFile = folder / ("kuzelna-office-" + std::to_string(endedProcess()) + "-file");
     {
         std::FILE* f = std::fopen(plainFile.c_str(), "w");
@@ -54,7 +66,10 @@ TEST(OfficeProfiles, OnlyProfilesOfEndedRunsAreRemoved) {
     EXPECT_EQ(removed.size(), 2u);
     EXPECT_FALSE(fs::exists(ended));
     EXPECT_FALSE(fs::exists(olderFormOld));
-    for (const fs::path& p : {running, olderFormFresh, someoneElses, plainFile})
+    for (const fs::path& p : {running, olderFormFresh, someoneElses, plainFile, stillOpen})
         EXPECT_TRUE(fs::exists(p)) << p;
+    ::kill(office, SIGKILL);
+    ::waitpid(office, nullptr, 0);
+    EXPECT_EQ(reclaimOfficeProfiles(folder), std::vector<fs::path>{stillOpen});
     fs::remove_all(folder);
 }
