@@ -40,4 +40,24 @@ struct ResultsBoardTexts {
 // written with `decimalSeparator` (the system's, e.g. "," or ".").
 ResultsBoardTexts resultsBoardTexts(const MatchState& state, std::string_view decimalSeparator);
 
+// The board's figures as numbers, points on the doubled scale (2 = one point, 1
+// = half a point) whatever the scoring mode, so that halving gives the shown value.
+struct ResultsBoardSideFigures {
+    long full = 0;
+    long clearing = 0;
+    long setPoints = 0;
+    long duelPoints = 0;  // before the pin bonus
+    long matchPoints = 0; // with the pin bonus
+    long pins() const { return full + clearing; }
+};
+struct ResultsBoardFigures {
+    ResultsBoardSideFigures home;
+    ResultsBoardSideFigures guest;
+};
+ResultsBoardFigures resultsBoardFigures(const MatchState& state);
+
+// A player's set points and duel points as the board shows them, on the doubled scale.
+long shownSetPointsDoubled(const MatchState& state, int slot);
+long shownDuelPointsDoubled(const MatchState& state, int slot);
+
 } // namespace kuzelna

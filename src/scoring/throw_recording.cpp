@@ -106,6 +106,25 @@ void recordLane(MatchState& state, int lane, MatchEvents& events) {
     if (changedSlot) events.throwChanged(changedSlot);
 }
 
+int throwsMade(const MatchState& state, int slot) {
+    if (!validSlot(slot)) return 0;
+    return std::min(static_cast<int>(state.player[static_cast<std::size_t>(slot)].throwCount),
+                    lastThrowOfGame(state));
+}
+
+int faultsMade(const MatchState& state, int slot, int set) {
+    const int made = throwsMade(state, slot);
+    const int perLane = throwsPerLane(state.gameKind);
+    const int first = set > 0 ? (set - 1) * perLane + 1 : 1;
+    const int last = set > 0 ? std::min(made, set * perLane) : made;
+    const PlayerSlot& p = state.player[static_cast<std::size_t>(std::max(slot, 0))];
+    int faults = 0;
+    for (int t = first; t <= last; ++t) {
+        if (p.throws[static_cast<std::size_t>(t)] == 0) ++faults;
+    }
+    return faults;
+}
+
 void prepocitej(MatchState& state, int f) {
     if (!validSlot(f)) return;
     const int o = f % 2 == 1 ? f + 1 : f - 1;

@@ -22,6 +22,13 @@ int laneThrowNumber(const MatchState& state, int lane);
 // block when every lane has gone blank, end the match after the last block.
 void recordLane(MatchState& state, int lane, MatchEvents& events);
 
+// Throws slot `slot` has made so far: its throw count, within the game's throws.
+int throwsMade(const MatchState& state, int slot);
+// Zero-pin throws among those made so far, in set `set` (1-based) or, with 0, in
+// every set. At the end of a game this equals the slot's `faults`, which counts
+// the throws not yet made as well.
+int faultsMade(const MatchState& state, int slot, int set = 0);
+
 // prepocitej: recalculates slot f and its duel partner's points.
 void prepocitej(MatchState& state, int slot);
 
