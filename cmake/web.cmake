@@ -8,3 +8,6 @@ pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
 target_include_directories(kuzelna_shell SYSTEM PUBLIC ${Boost_INCLUDE_DIRS})
 target_compile_definitions(kuzelna_shell PUBLIC BOOST_ASIO_NO_DEPRECATED BOOST_BEAST_USE_STD_STRING_VIEW)
 target_link_libraries(kuzelna_shell PUBLIC Threads::Threads PkgConfig::QRENCODE)
+qt_add_resources(kuzelna_shell webpage PREFIX /web BASE ${CMAKE_SOURCE_DIR}/src/web/page
+                 FILES ${CMAKE_SOURCE_DIR}/src/web/page/live.html ${CMAKE_SOURCE_DIR}/src/web/page/live.css
+                       ${CMAKE_SOURCE_DIR}/src/web/page/live.js)

@@ -16,6 +16,9 @@
 #include "lanes/lane_server_qt.h"
 #include "lanes/virtual_alley_pty_qt.h"
 #include "scoring/throw_recording.h"
+#include "web/web_results_dialog.h"
+#include "web/web_results_qt.h"
+#include "web/web_settings.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -78,6 +81,7 @@ int main(int argc, char* argv[]) {
         {"headless", "No windows: run the lane link at once, print the displays, end with the match."});
     addSpeedOption(parser);
     addAlleyOptions(parser);
+    addWebOptions(parser);
     parser.process(app);
 
     auto state = std::make_unique<MatchState>();
@@ -87,8 +91,10 @@ int main(int argc, char* argv[]) {
 
     std::unique_ptr<SimulatedAlley> simulated;
     QString device = parser.value("port");
+    WebSettings webSettings = readWebSettings(ini);
     try {
         setSpeedFactor(readSpeedOption(parser));
+        readWebOptions(parser, webSettings);
         if (parser.isSet("simulate")) {
             simulated = startSimulatedAlley(*state, parser);
             device = simulated->devicePath();
@@ -120,6 +126,11 @@ int main(int argc, char* argv[]) {
         state->displayExtraDefault = storedDisplayExtra;
         windows->connectLaneServer(server);
     }
+    // The live results page, with or without windows.
+    WebResults web(*state, webSettings);
+    web.connectLaneServer(server);
+    if (windows) installWebResultsMenu(windows->mainWindow(), web);
+    web.start();
     try {
         server.openPort(device);
     } catch (...) {

@@ -316,6 +316,14 @@ void MainWindow::buildMenu() {
             [this, call] { call(hooks.openManualTeamNames); });
 }
 
+QMenu* MainWindow::matchMenu() {
+    const QString title = QStringLiteral("Utkání");
+    for (QAction* action : menuBar()->actions()) {
+        if (action->menu() && action->text() == title) return action->menu();
+    }
+    return menuBar()->addMenu(title);
+}
+
 void MainWindow::readControlsIntoState() {
     ConsoleControls& controls = state_.controls;
     controls.tournament = tournament_->isChecked();

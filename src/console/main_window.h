@@ -16,6 +16,7 @@ class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPainter;
 class QPushButton;
 class QRadioButton;
@@ -69,6 +70,9 @@ public:
     void Kresli_drahu(QPainter& painter, int lane, int x0, int y0);
     // Redraws lane `lane`, or every lane in play and the team line when 0.
     void prekresly(int lane);
+
+    // The menu "Utkání", made on first use: every item about the match goes into it.
+    QMenu* matchMenu();
 
     // The client area that holds the lane picture and the controls (792 x 550).
     QWidget* console() const { return canvas_; }
