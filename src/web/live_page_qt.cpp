@@ -85,7 +85,7 @@ void team(Writer& w, const char* side, const char* cssClass) {
     w.raw("<div class=\"radek\">");
     w.raw("<span>");
     w.figure("b", key + ".pins");
-    w.raw(" kuželek</span> · <span>sady ");
+    w.raw(" kuželek</span><i class=\"tecka\"> · </i><span>sady ");
     w.figure("b", key + ".setPoints");
     w.raw("</span></div></div>");
 }
