@@ -132,10 +132,11 @@ void chart(Writer& w, const QJsonArray& players, int home, int guest) {
             const double height = std::round(pins / top * kChartHeight * 10) / 10;
             const double x = k * group + group * 0.1 + side * (bar + group * 0.04);
             auto plain = [](double v) { return QString::number(v, 'g', 6).toStdString(); };
-            w.raw(std::string("<rect class=\"") + (side == 0 ? "domaci" : "hoste") + "\" data-bar=\"players." +
-                  std::to_string(index) + ".sets." + std::to_string(k) + ".pins\" x=\"" + plain(x) +
-                  "\" width=\"" + plain(bar) + "\" y=\"" + plain(std::round((kChartHeight - height) * 10) / 10) +
-                  "\" height=\"" + plain(height) + "\"/>");
+            w.raw(std::string("<rect class=\"") + (side == 0 ? "domaci" : "hoste") +
+                  "\" data-bar=\"players." + std::to_string(index) + ".sets." + std::to_string(k) +
+                  ".pins\" x=\"" + plain(x) + "\" width=\"" + plain(bar) + "\" y=\"" +
+                  plain(std::round((kChartHeight - height) * 10) / 10) + "\" height=\"" + plain(height) +
+                  "\"/>");
         }
     }
     w.raw("</svg>");
@@ -164,14 +165,18 @@ std::string body(const QJsonObject& doc) {
     w.raw("</div>\n<main class=\"souboje\">");
 
     const QJsonArray players = doc.value(QLatin1String("players")).toArray();
-    const int sets = players.isEmpty() ? 0 : static_cast<int>(players.at(0).toObject().value(QLatin1String("sets")).toArray().size());
+    const int sets =
+        players.isEmpty()
+            ? 0
+            : static_cast<int>(players.at(0).toObject().value(QLatin1String("sets")).toArray().size());
     for (int home = 0; home + 1 < players.size(); home += 2) {
         w.raw("<section class=\"souboj\"><h2>Souboj " + std::to_string(home / 2 + 1) + "</h2>");
         w.raw("<table class=\"num\"><thead><tr><th class=\"jmeno\">Hráč</th>");
         for (int k = 1; k <= sets; ++k)
             w.raw("<th class=\"sada\">" + std::to_string(k) + ".</th>");
         // The results board's column names: total pins, set points, duel points.
-        w.raw("<th class=\"soucet\">CEL</th><th class=\"bp\">Bp</th><th class=\"b\">B</th></tr></thead><tbody>");
+        w.raw("<th class=\"soucet\">CEL</th><th class=\"bp\">Bp</th><th "
+              "class=\"b\">B</th></tr></thead><tbody>");
         playerRow(w, players.at(home).toObject(), home, true);
         playerRow(w, players.at(home + 1).toObject(), home + 1, false);
         w.raw("</tbody></table>");
@@ -216,7 +221,8 @@ QJsonObject parse(const std::string& matchJson) {
 
 std::string shapeOf(const QJsonObject& doc) {
     const QJsonArray players = doc.value(QLatin1String("players")).toArray();
-    const qsizetype sets = players.isEmpty() ? 0 : players.at(0).toObject().value(QLatin1String("sets")).toArray().size();
+    const qsizetype sets =
+        players.isEmpty() ? 0 : players.at(0).toObject().value(QLatin1String("sets")).toArray().size();
     return std::to_string(players.size()) + "x" + std::to_string(sets) + "x" +
            std::to_string(doc.value(QLatin1String("lanes")).toArray().size());
 }

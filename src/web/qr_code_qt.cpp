@@ -21,8 +21,8 @@ QImage qrCodeImage(const QString& text, int moduleSize) {
     for (int y = 0; y < code->width; ++y) {
         for (int x = 0; x < code->width; ++x) {
             if (code->data[y * code->width + x] & 1) {
-                painter.fillRect((x + kQuietModules) * moduleSize, (y + kQuietModules) * moduleSize, moduleSize,
-                                 moduleSize, Qt::black);
+                painter.fillRect((x + kQuietModules) * moduleSize, (y + kQuietModules) * moduleSize,
+                                 moduleSize, moduleSize, Qt::black);
             }
         }
     }

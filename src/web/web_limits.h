@@ -33,9 +33,12 @@ constexpr std::chrono::seconds kSocketIdleTimeout{30};
 constexpr std::size_t kMaxQueuedMessages = 8;
 constexpr std::size_t kMaxQueuedBytes = 1024 * 1024;
 
-// At most one snapshot of the match per this interval, so that a burst of lane
-// frames costs one snapshot and the lane link keeps its pace.
+// At most one snapshot of the match per kSnapshotInterval, so that a burst of
+// lane frames costs one snapshot and the lane link keeps its pace. A recorded
+// throw goes out sooner: the line brings one lane frame in some 37 ms, so this
+// still makes at most one snapshot per frame.
 constexpr std::chrono::milliseconds kSnapshotInterval{150};
+constexpr std::chrono::milliseconds kThrowSnapshotInterval{25};
 
 // One upload of the published copy may take this long before it is given up.
 constexpr std::chrono::seconds kPublishTimeout{10};

@@ -82,7 +82,8 @@ std::string put(const PublishTarget& target, const std::string& name, const std:
 
 } // namespace
 
-WebPublisher::WebPublisher(PublishTarget target, QObject* parent) : QObject(parent), target_(std::move(target)) {
+WebPublisher::WebPublisher(PublishTarget target, QObject* parent)
+    : QObject(parent), target_(std::move(target)) {
     curl_global_init(CURL_GLOBAL_DEFAULT);
     worker_ = std::thread([this] { work(); });
 }

@@ -6,10 +6,10 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QPushButton>
 #include <QLabel>
 #include <QMenu>
 #include <QPixmap>
+#include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -71,7 +71,8 @@ void WebResultsDialog::refresh() {
     } else {
         // The address without the password that it may carry.
         const QString shown = QUrl(QString::fromStdString(url)).toDisplayString(QUrl::RemovePassword);
-        const QString state = web_.publishState().isEmpty() ? QStringLiteral("zatím nic") : web_.publishState();
+        const QString state =
+            web_.publishState().isEmpty() ? QStringLiteral("zatím nic") : web_.publishState();
         publishing_->setText(QStringLiteral("Zveřejnění na %1: %2.").arg(shown, state));
     }
 }

@@ -17,8 +17,8 @@
 namespace kuzelna {
 
 void addWebOptions(QCommandLineParser& parser) {
-    parser.addOption({"web-port", "Port of the live results page (else [Web] Port of zodided.ini; 0 = no page).",
-                      "N"});
+    parser.addOption(
+        {"web-port", "Port of the live results page (else [Web] Port of zodided.ini; 0 = no page).", "N"});
 }
 
 void readWebOptions(const QCommandLineParser& parser, WebSettings& settings) {
@@ -26,7 +26,8 @@ void readWebOptions(const QCommandLineParser& parser, WebSettings& settings) {
     bool number = false;
     const int port = parser.value("web-port").toInt(&number);
     if (!number || port < 0 || port > 65535)
-        throw std::invalid_argument("--web-port takes a port 0..65535, not " + parser.value("web-port").toStdString());
+        throw std::invalid_argument("--web-port takes a port 0..65535, not " +
+                                    parser.value("web-port").toStdString());
     settings.port = port;
 }
 
@@ -59,24 +60,35 @@ void WebResults::start() {
                        : QString::fromStdString(error.what());
         setStatusLine(error.addressInUse() ? QStringLiteral("Web: port %1 obsazen").arg(settings_.port)
                                            : QStringLiteral("Web: stránka neběží"));
-        std::fprintf(stderr, "kuzelna: Webové výsledky neběží: %s (%s)\n", qPrintable(failure_), error.what());
+        std::fprintf(stderr, "kuzelna: Webové výsledky neběží: %s (%s)\n", qPrintable(failure_),
+                     error.what());
     }
 }
 
 void WebResults::connectLaneServer(LaneServer& server) {
-    connect(&server, &LaneServer::throwChanged, this, &WebResults::changed);
+    connect(&server, &LaneServer::throwChanged, this, &WebResults::throwRecorded);
     connect(&server, &LaneServer::laneChanged, this, &WebResults::changed);
     connect(&server, &LaneServer::blockChanged, this, &WebResults::changed);
     connect(&server, &LaneServer::matchEnded, this, &WebResults::changed);
 }
 
 void WebResults::changed() {
-    if (coalesce_.isActive()) return;
-    const qint64 interval = std::chrono::milliseconds(web::kSnapshotInterval).count();
-    coalesce_.start(static_cast<int>(std::max<qint64>(0, interval - sinceSnapshot_.elapsed())));
+    scheduleWithin(web::kSnapshotInterval);
+}
+
+void WebResults::throwRecorded() {
+    scheduleWithin(web::kThrowSnapshotInterval);
+}
+
+void WebResults::scheduleWithin(std::chrono::milliseconds interval) {
+    const qint64 wait = std::max<qint64>(0, interval.count() - sinceSnapshot_.elapsed());
+    // A snapshot already due sooner covers this change too.
+    if (coalesce_.isActive() && coalesce_.remainingTime() <= wait) return;
+    coalesce_.start(static_cast<int>(wait));
 }
 
 void WebResults::snapshot() {
+    if (json_ && !server_.running() && !publisher_) return; // nobody to show it to
     sinceSnapshot_.restart();
     MatchJsonContext context;
     context.program = "kuzelna";
@@ -110,7 +122,8 @@ void WebResults::published(const QString& error) {
         publishState_ = QStringLiteral("zveřejnění selhalo v %1: %2").arg(time, error);
         setStatusLine(QStringLiteral("Web: zveřejnění selhalo"));
         // One line when the failures begin, not one every period.
-        if (!publishFailing_) std::fprintf(stderr, "kuzelna: Zveřejnění výsledků selhalo: %s\n", qPrintable(error));
+        if (!publishFailing_)
+            std::fprintf(stderr, "kuzelna: Zveřejnění výsledků selhalo: %s\n", qPrintable(error));
         publishFailing_ = true;
     }
     emit publishStateChanged();
@@ -133,7 +146,8 @@ QStringList WebResults::addresses() const {
     if (listen != QHostAddress::AnyIPv4 && listen != QHostAddress::AnyIPv6) return {url(listen)};
     QStringList list;
     for (const QHostAddress& address : QNetworkInterface::allAddresses()) {
-        if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback()) list << url(address);
+        if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback())
+            list << url(address);
     }
     list << url(QHostAddress::LocalHost); // this PC itself, last
     return list;

@@ -2,7 +2,7 @@
 
 // The live results of the running program: on the Qt thread it turns changes
 // of the match into snapshots (the match document and the page, built from the
-// match state at most once per web::kSnapshotInterval) and hands them to the
+// match state, coalesced as web_limits.h says) and hands them to the
 // server's thread and to the publisher as immutable buffers. Neither of those
 // ever sees the match state.
 //
@@ -22,6 +22,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -47,8 +48,10 @@ public:
     void start();
     // Every notification of the lane link schedules a snapshot.
     void connectLaneServer(LaneServer& server);
-    // The match may have changed: a snapshot follows within the interval.
+    // The match may have changed: a snapshot follows within the interval, or
+    // sooner for a recorded throw (web_limits.h).
     void changed();
+    void throwRecorded();
 
     const WebSettings& settings() const { return settings_; }
     bool serving() const { return server_.running(); }
@@ -74,6 +77,7 @@ signals:
 
 private:
     void snapshot();
+    void scheduleWithin(std::chrono::milliseconds interval);
     void publishTick();
     void published(const QString& error);
     void setStatusLine(const QString& text);
@@ -84,7 +88,7 @@ private:
     WebServer server_;
     std::unique_ptr<WebPublisher> publisher_;
     QTimer coalesce_;
-    QTimer refresh_;  // names and settings change without a lane notification
+    QTimer refresh_; // names and settings change without a lane notification
     QTimer publish_;
     QElapsedTimer sinceSnapshot_;
     WebServer::Buffer json_, page_;

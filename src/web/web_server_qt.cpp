@@ -87,7 +87,9 @@ public:
         ws_.set_option(websocket::stream_base::decorator(
             [](websocket::response_type& response) { response.set(http::field::server, kServerName); }));
         ws_.read_message_max(kMaxClientMessageBytes);
-        ws_.async_accept(request, [self = shared_from_this()](beast::error_code error) { self->onAccept(error); });
+        ws_.auto_fragment(false); // a document goes out as one frame, in one write
+        ws_.async_accept(request,
+                         [self = shared_from_this()](beast::error_code error) { self->onAccept(error); });
     }
 
     void send(const WebServer::Buffer& message) {
@@ -151,7 +153,8 @@ class HttpSession : public Session, public std::enable_shared_from_this<HttpSess
 public:
     // `refuse`: the connection is over the limit and only gets its 503.
     HttpSession(WebServer::Impl& server, tcp::socket&& socket, bool refuse)
-        : server_(server), stream_(std::move(socket)), buffer_(kMaxHeaderBytes + kMaxBodyBytes), refuse_(refuse) {
+        : server_(server), stream_(std::move(socket)), buffer_(kMaxHeaderBytes + kMaxBodyBytes),
+          refuse_(refuse) {
         server_.sessions.insert(this);
     }
     ~HttpSession() override {
@@ -176,14 +179,15 @@ private:
         parser_->header_limit(static_cast<std::uint32_t>(kMaxHeaderBytes));
         parser_->body_limit(kMaxBodyBytes);
         stream_.expires_after(kRequestTimeout);
-        http::async_read(stream_, buffer_, *parser_,
-                         [self = shared_from_this()](beast::error_code error, std::size_t) { self->onRead(error); });
+        http::async_read(
+            stream_, buffer_, *parser_,
+            [self = shared_from_this()](beast::error_code error, std::size_t) { self->onRead(error); });
     }
 
     void onRead(beast::error_code error) {
         if (error == http::error::header_limit || error == http::error::buffer_overflow)
-            return reply(http::status::request_header_fields_too_large, "Hlavička požadavku je příliš dlouhá.\n",
-                         true);
+            return reply(http::status::request_header_fields_too_large,
+                         "Hlavička požadavku je příliš dlouhá.\n", true);
         if (error == http::error::body_limit)
             return reply(http::status::payload_too_large, "Požadavek je příliš dlouhý.\n", true);
         if (error && error.category() == http::make_error_code(http::error::bad_method).category() &&
@@ -193,7 +197,9 @@ private:
 
         const http::request<http::string_body>& request = parser_->get();
         keepAlive_ = request.keep_alive();
-        if (refuse_) return reply(http::status::service_unavailable, "Příliš mnoho připojení, zkuste to později.\n", true);
+        if (refuse_)
+            return reply(http::status::service_unavailable, "Příliš mnoho připojení, zkuste to později.\n",
+                         true);
         if (request.method() != http::verb::get)
             return reply(http::status::method_not_allowed, "Jen GET.\n", false);
 
@@ -237,16 +243,17 @@ private:
         response->keep_alive(!close);
         response->prepare_payload();
         stream_.expires_after(kRequestTimeout);
-        http::async_write(stream_, *response,
-                          [self = shared_from_this(), response, close, body](beast::error_code error, std::size_t) {
-                              if (error) return self->shut();
-                              if (close) {
-                                  beast::error_code ignored;
-                                  self->stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
-                                  return;
-                              }
-                              self->read();
-                          });
+        http::async_write(
+            stream_, *response,
+            [self = shared_from_this(), response, close, body](beast::error_code error, std::size_t) {
+                if (error) return self->shut();
+                if (close) {
+                    beast::error_code ignored;
+                    self->stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
+                    return;
+                }
+                self->read();
+            });
     }
 
     WebServer::Impl& server_;
@@ -342,6 +349,8 @@ void WebServer::start(const std::string& address, int port) {
     if (error) fail("cannot listen on");
     port_ = acceptor.local_endpoint().port();
 
+    impl_->page = std::move(pendingPage_);
+    impl_->json = std::move(pendingJson_);
     impl_->accept();
     Impl* impl = impl_.get();
     thread_ = std::thread([impl] {
@@ -369,6 +378,12 @@ void WebServer::stop() {
 }
 
 void WebServer::publish(Buffer page, Buffer json) {
+    if (!running()) {
+        // Nothing would take the work off the io_context's queue.
+        pendingPage_ = std::move(page);
+        pendingJson_ = std::move(json);
+        return;
+    }
     Impl* impl = impl_.get();
     net::post(impl->ioc, [impl, page = std::move(page), json = std::move(json)] {
         impl->page = page;

@@ -48,8 +48,9 @@ public:
     // The bound port, 0 before start().
     int port() const { return port_; }
 
-    // Hands over a new state of the match, from any thread: later requests get
-    // these buffers and every open socket is sent `json`.
+    // Hands over a new state of the match (from the thread that starts and
+    // stops the server): later requests get these buffers and every open socket
+    // is sent `json`. Before start() only the last one is kept.
     void publish(Buffer page, Buffer json);
 
     // Counters for the console and the tests, read from any thread.
@@ -64,6 +65,7 @@ private:
     std::unique_ptr<Impl> impl_;
     std::thread thread_;
     int port_ = 0;
+    Buffer pendingPage_, pendingJson_; // published while not running
 };
 
 } // namespace kuzelna

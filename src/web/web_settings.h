@@ -9,11 +9,11 @@ namespace kuzelna {
 class IniFile;
 
 struct WebSettings {
-    int port = 8080;                   // Port; 0 = no page
-    std::string listen = "0.0.0.0";    // Listen: the address the page is served on
-    int publishSeconds = 15;           // PublishSeconds: period of the uploads
-    std::string publishUrl;            // PublishUrl: folder URL of the club's web host; empty = off
-    std::string publishUser;           // PublishUser / PublishPassword, when not in the URL
+    int port = 8080;                // Port; 0 = no page
+    std::string listen = "0.0.0.0"; // Listen: the address the page is served on
+    int publishSeconds = 15;        // PublishSeconds: period of the uploads
+    std::string publishUrl;         // PublishUrl: folder URL of the club's web host; empty = off
+    std::string publishUser;        // PublishUser / PublishPassword, when not in the URL
     std::string publishPassword;
 };
 

@@ -103,8 +103,8 @@ struct AlleyDriver {
     MatchCycle cycle{state, cycleEvents};
 
     AlleyDriver(MatchState& s, LaneServer& lanes, const GameConfiguration& config)
-        : state(s), server(lanes),
-          alley(testing::MatchPlan{config.gameKind, config.laneLayout, config.lanePair, config.pairCount, 5u}) {
+        : state(s), server(lanes), alley(testing::MatchPlan{config.gameKind, config.laneLayout,
+                                                            config.lanePair, config.pairCount, 5u}) {
         state.linkPaused = 0;
         state.running = 1;
     }
@@ -204,8 +204,14 @@ private:
 };
 
 QStringList chromium(const QString& profile) {
-    return {"--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-            "--disable-background-networking", "--disable-component-update", "--disable-sync",
+    return {"--headless",
+            "--no-sandbox",
+            "--disable-gpu",
+            "--disable-quic",
+            "--no-first-run",
+            "--disable-background-networking",
+            "--disable-component-update",
+            "--disable-sync",
             "--user-data-dir=" + profile};
 }
 
@@ -270,8 +276,10 @@ private slots:
             const TeamResult teams = teamResult(*state, 4);
             QCOMPARE(doc.value("home").toObject().value("pins").toInt(), teams.homePins);
             QCOMPARE(doc.value("guest").toObject().value("pins").toInt(), teams.guestPins);
-            QCOMPARE(doc.value("home").toObject().value("matchPoints").toDouble(), teams.homeMatchPoints / 2.0);
-            QCOMPARE(doc.value("guest").toObject().value("matchPoints").toDouble(), teams.guestMatchPoints / 2.0);
+            QCOMPARE(doc.value("home").toObject().value("matchPoints").toDouble(),
+                     teams.homeMatchPoints / 2.0);
+            QCOMPARE(doc.value("guest").toObject().value("matchPoints").toDouble(),
+                     teams.guestMatchPoints / 2.0);
 
             // The page carries the same figures in its HTML, for a browser without scripts.
             const QByteArray page = get(web.port(), "/");
@@ -281,7 +289,8 @@ private slots:
             QVERIFY(page.contains("data-source=\"live\""));
         }
         QVERIFY(state->matchOver);
-        QTRY_COMPARE(parsed(get(web.port(), "/api/match")).value("state").toString(), QStringLiteral("finished"));
+        QTRY_COMPARE(parsed(get(web.port(), "/api/match")).value("state").toString(),
+                     QStringLiteral("finished"));
         // The published copy reads its document from beside it.
         QVERIFY(QByteArray::fromStdString(web.staticPage()).contains("data-source=\"published\""));
     }
@@ -336,7 +345,8 @@ private slots:
         QCOMPARE(sockets.refusedWith503(), 44);
         sockets.read();
         const auto crowded = pollsIn(3000);
-        QVERIFY2(crowded * 10 >= alone * 9, qPrintable(QStringLiteral("%1 polls, %2 alone").arg(crowded).arg(alone)));
+        QVERIFY2(crowded * 10 >= alone * 9,
+                 qPrintable(QStringLiteral("%1 polls, %2 alone").arg(crowded).arg(alone)));
         // Every page has been kept up to date.
         QTRY_VERIFY(throwsIn(parsed(sockets.last(0))) > 0);
         for (std::size_t i = 0; i < sockets.size(); ++i)
@@ -364,7 +374,8 @@ private slots:
         QCOMPARE(figure(dom, "players.6.pins"), QString::number(state->player[7].total));
 
         QVERIFY(QDir().mkpath(QStringLiteral(KUZELNA_BINARY_DIR "/screenshots")));
-        for (const auto& [name, size] : {std::pair{"web_phone", "360,780"}, std::pair{"web_tv", "1920,1080"}}) {
+        for (const auto& [name, size] :
+             {std::pair{"web_phone", "360,780"}, std::pair{"web_tv", "1920,1080"}}) {
             const QString file = QStringLiteral(KUZELNA_BINARY_DIR "/screenshots/%1.png").arg(name);
             QFile::remove(file);
             runBrowser({"--virtual-time-budget=3000", QStringLiteral("--window-size=%1").arg(size),
@@ -401,7 +412,8 @@ private slots:
         installWebResultsMenu(console, second);
         second.start();
         QVERIFY(!second.serving());
-        QCOMPARE(QString::fromStdString(state->controls.statusLine), QStringLiteral("Web: port %1 obsazen").arg(web.port()));
+        QCOMPARE(QString::fromStdString(state->controls.statusLine),
+                 QStringLiteral("Web: port %1 obsazen").arg(web.port()));
         QVERIFY(second.failure().contains(QStringLiteral("obsazený")));
         QVERIFY(second.addresses().isEmpty());
     }
@@ -413,8 +425,8 @@ private slots:
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write("[Web]\r\nListen=127.0.0.1\r\nPort=" + QByteArray::number(port) + "\r\n");
         ini.close();
-        const QStringList match{"--simulate", "--headless", "--speed", "100", "--kind", "60", "--lanes", "2",
-                                "--duels", "2", "--pace", "18000"};
+        const QStringList match{"--simulate", "--headless", "--speed", "100", "--kind", "60",
+                                "--lanes",    "2",          "--duels", "2",   "--pace", "18000"};
         QProcess first;
         first.setWorkingDirectory(run.path());
         first.start(QStringLiteral(KUZELNA_BINARY_DIR "/kuzelna"), match);

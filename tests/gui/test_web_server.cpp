@@ -115,42 +115,47 @@ private slots:
 
         // A query string does not change what is served; a new state replaces the old at once.
         server_->publish(buffer("<p>2</p>"), buffer(R"({"version":1,"pins":9})"));
-        QTRY_COMPARE(bodyOf(exchange(port(), "GET /api/match?x=1 HTTP/1.1\r\nHost: h\r\nConnection: close\r\n\r\n")),
-                     QByteArray(R"({"version":1,"pins":9})"));
+        QTRY_COMPARE(
+            bodyOf(exchange(port(), "GET /api/match?x=1 HTTP/1.1\r\nHost: h\r\nConnection: close\r\n\r\n")),
+            QByteArray(R"({"version":1,"pins":9})"));
 
         // Keep-alive: two requests on one connection.
-        const QByteArray two = exchange(port(),
-                                        "GET /api/match HTTP/1.1\r\nHost: h\r\n\r\n"
-                                        "GET / HTTP/1.1\r\nHost: h\r\nConnection: close\r\n\r\n");
+        const QByteArray two = exchange(port(), "GET /api/match HTTP/1.1\r\nHost: h\r\n\r\n"
+                                                "GET / HTTP/1.1\r\nHost: h\r\nConnection: close\r\n\r\n");
         QCOMPARE(two.count("HTTP/1.1 200 OK"), 2);
     }
 
     void badRequestsGetAClearAnswerAndTheServerGoesOn_data() {
         QTest::addColumn<QByteArray>("request");
         QTest::addColumn<int>("status");
-        QTest::newRow("POST") << QByteArray("POST /api/match HTTP/1.1\r\nHost: h\r\nContent-Length: 3\r\n\r\nabc")
+        QTest::newRow("POST") << QByteArray(
+                                     "POST /api/match HTTP/1.1\r\nHost: h\r\nContent-Length: 3\r\n\r\nabc")
                               << 405;
         QTest::newRow("PUT") << QByteArray("PUT / HTTP/1.1\r\nHost: h\r\nContent-Length: 1\r\n\r\nx") << 405;
         QTest::newRow("DELETE") << QByteArray("DELETE / HTTP/1.1\r\nHost: h\r\n\r\n") << 405;
         QTest::newRow("HEAD") << QByteArray("HEAD / HTTP/1.1\r\nHost: h\r\n\r\n") << 405;
         QTest::newRow("unknown path") << QByteArray("GET /index.php HTTP/1.1\r\nHost: h\r\n\r\n") << 404;
-        QTest::newRow("traversal") << QByteArray("GET /../../../../etc/passwd HTTP/1.1\r\nHost: h\r\n\r\n") << 404;
+        QTest::newRow("traversal") << QByteArray("GET /../../../../etc/passwd HTTP/1.1\r\nHost: h\r\n\r\n")
+                                   << 404;
         QTest::newRow("encoded traversal")
             << QByteArray("GET /%2e%2e/%2e%2e/etc/passwd HTTP/1.1\r\nHost: h\r\n\r\n") << 404;
         QTest::newRow("traversal under api")
             << QByteArray("GET /api/../../etc/passwd HTTP/1.1\r\nHost: h\r\n\r\n") << 404;
         QTest::newRow("absolute form")
             << QByteArray("GET file:///etc/passwd HTTP/1.1\r\nHost: h\r\n\r\n") << 404;
-        QTest::newRow("socket path without upgrade") << QByteArray("GET /ws HTTP/1.1\r\nHost: h\r\n\r\n") << 426;
-        QTest::newRow("huge header")
-            << (QByteArray("GET / HTTP/1.1\r\nHost: h\r\nX-Pad: ") + QByteArray(20000, 'a') + "\r\n\r\n") << 431;
+        QTest::newRow("socket path without upgrade")
+            << QByteArray("GET /ws HTTP/1.1\r\nHost: h\r\n\r\n") << 426;
+        QTest::newRow("huge header") << (QByteArray("GET / HTTP/1.1\r\nHost: h\r\nX-Pad: ") +
+                                         QByteArray(20000, 'a') + "\r\n\r\n")
+                                     << 431;
         QTest::newRow("many headers")
             << (QByteArray("GET / HTTP/1.1\r\n") + QByteArray("X-A: b\r\n").repeated(2000) + "\r\n") << 431;
-        QTest::newRow("huge body")
-            << (QByteArray("GET / HTTP/1.1\r\nHost: h\r\nContent-Length: 100000\r\n\r\n") + QByteArray(100000, 'b'))
-            << 413;
-        QTest::newRow("garbage bytes") << QByteArray("\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03\r\n\r\n", 15)
-                                       << 400;
+        QTest::newRow("huge body") << (QByteArray(
+                                           "GET / HTTP/1.1\r\nHost: h\r\nContent-Length: 100000\r\n\r\n") +
+                                       QByteArray(100000, 'b'))
+                                   << 413;
+        QTest::newRow("garbage bytes")
+            << QByteArray("\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03\r\n\r\n", 15) << 400;
         QTest::newRow("bad version") << QByteArray("GET / HTTP/9.7\r\nHost: h\r\n\r\n") << 400;
         QTest::newRow("no line end") << QByteArray("GET / HTTP/1.1\nHost: h\n\n") << 400;
     }
@@ -172,7 +177,9 @@ private slots:
         QVERIFY(stalled.waitForBytesWritten(3000));
         QTRY_COMPARE(server_->openClients(), 1);
 
-        QCOMPARE(statusOf(exchange(port(), "GET /api/match HTTP/1.1\r\nHost: h\r\nConnection: close\r\n\r\n")), 200);
+        QCOMPARE(
+            statusOf(exchange(port(), "GET /api/match HTTP/1.1\r\nHost: h\r\nConnection: close\r\n\r\n")),
+            200);
         // Given up once the request time is over.
         QElapsedTimer clock;
         clock.start();
@@ -188,7 +195,8 @@ private slots:
         QVERIFY(client.open(port()));
         QCOMPARE(client.next(), std::string(R"({"version":1,"pins":0})"));
         for (int pins = 1; pins <= 5; ++pins) {
-            server_->publish(buffer("<p></p>"), buffer(R"({"version":1,"pins":)" + std::to_string(pins) + "}"));
+            server_->publish(buffer("<p></p>"),
+                             buffer(R"({"version":1,"pins":)" + std::to_string(pins) + "}"));
             QCOMPARE(client.next(), R"({"version":1,"pins":)" + std::to_string(pins) + "}");
         }
         // What a page sends is ignored: the socket stays and the next change arrives.
