@@ -1,7 +1,11 @@
 // Publishing the live results to a web host: a real FTP server (pyftpdlib) and
 // a real HTTP server that takes PUT, both on loopback, and one that hangs.
 
+#include "core/match_state.h"
+#include "core/text_qt.h"
+#include "scoring/game_kinds.h"
 #include "web/web_publisher_qt.h"
+#include "web/web_results_qt.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -179,6 +183,55 @@ private slots:
         clock.start();
         publisher.reset();
         QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // The program's own uploads: every period while the match runs, only what is new.
+    void theRunningMatchIsPublishedEveryPeriod() {
+        auto state = std::make_unique<MatchState>();
+        QVERIFY(applyConfiguration(*state, {4, 1, 1, 2, 1}).empty());
+        WebSettings settings;
+        settings.port = 0; // no page of its own: the copy goes up all the same
+        settings.publishSeconds = 1;
+        settings.publishUrl = QStringLiteral("http://127.0.0.1:%1/zive/").arg(httpPort_).toStdString();
+        WebResults web(*state, settings);
+        int statusLines = 0;
+        connect(&web, &WebResults::statusLineChanged, [&] { ++statusLines; });
+        web.start();
+        const QString json = root_.filePath("http/zive/match.json");
+
+        QTest::qWait(1500);
+        QVERIFY2(!QFile::exists(json), "nothing goes up before the match starts");
+        state->running = 1;
+        state->player[1].throws[1] = 7;
+        state->player[1].throwCount = 1;
+        state->player[1].fullTotal = 7;
+        web.changed();
+        QTRY_COMPARE_WITH_TIMEOUT(readFile(json), QByteArray::fromStdString(*web.json()), 5000);
+        QVERIFY(readFile(json).contains("\"throws\":[7]"));
+        // The page follows its document.
+        QTRY_VERIFY_WITH_TIMEOUT(web.publishState().startsWith(QStringLiteral("naposledy zveřejněno")), 5000);
+        const QByteArray page = readFile(root_.filePath("http/zive/index.html"));
+        QVERIFY(page.contains("data-source=\"published\""));
+        QVERIFY(page.contains("data-k=\"home.pins\">7<"));
+        QCOMPARE(statusLines, 0);
+
+        QVERIFY(QFile::remove(json));
+        QTest::qWait(2500);
+        QVERIFY2(!QFile::exists(json), "an unchanged match is not uploaded again");
+    }
+
+    void aFailingUploadGivesOneStatusLine() {
+        auto state = std::make_unique<MatchState>();
+        state->running = 1;
+        WebSettings settings;
+        settings.port = 0;
+        settings.publishSeconds = 1;
+        settings.publishUrl = QStringLiteral("http://127.0.0.1:%1/locked/").arg(httpPort_).toStdString();
+        WebResults web(*state, settings);
+        web.start();
+        QTRY_COMPARE_WITH_TIMEOUT(fromCp1250(state->controls.statusLine),
+                                  QStringLiteral("Web: zveřejnění selhalo"), 5000);
+        QVERIFY(web.publishState().contains(QStringLiteral("HTTP 403")));
     }
 
     void fileUrlsLieInTheFolder() {
