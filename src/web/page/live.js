@@ -68,17 +68,24 @@
   // On the alley's own server: a socket that brings every change.
   function live() {
     var delay = 1000;
+    function retry() {
+      connected(false);
+      setTimeout(open, delay);
+      delay = Math.min(delay * 2, 10000);
+    }
     function open() {
-      var ws = new WebSocket((location.protocol === "https:" ? "wss://" : "ws://") + location.host + "/ws");
+      var ws;
+      try {
+        ws = new WebSocket((location.protocol === "https:" ? "wss://" : "ws://") + location.host + "/ws");
+      } catch (e) {
+        retry();
+        return;
+      }
       ws.onopen = function () { delay = 1000; connected(true); };
       ws.onmessage = function (event) {
         try { show(JSON.parse(event.data)); } catch (e) { /* a damaged document waits for the next */ }
       };
-      ws.onclose = function () {
-        connected(false);
-        setTimeout(open, delay);
-        delay = Math.min(delay * 2, 10000);
-      };
+      ws.onclose = retry;
     }
     open();
   }
