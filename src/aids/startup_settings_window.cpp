@@ -1,7 +1,9 @@
 #include "aids/startup_settings_window.h"
 
 #include "aids/startup_settings.h"
+#include "console/central_error_handler_qt.h"
 #include "core/match_state.h"
+#include "core/settings_notice.h"
 #include "core/startup.h"
 
 #include <QCheckBox>
@@ -89,7 +91,8 @@ StartupSettings StartupSettingsWindow::values() const {
 
 void StartupSettingsWindow::save() {
     hide();
-    saveStartupSettings(state_, values(), kIniFileName);
+    if (!saveStartupSettings(state_, values(), kIniFileName))
+        KuzelnaApplication::handleError(std::make_exception_ptr(settingsNotSaved(kIniFileName)));
 }
 
 } // namespace kuzelna

@@ -1,11 +1,14 @@
 // kuzelna: the scoring server. The console window starts with the lane link
 // paused until the operator presses "Start". With --simulate the lanes are a
 // virtual alley on a pseudo-terminal; --headless runs the link alone, printing
-// what the alley's displays show, and ends with the match.
+// what the alley's displays show, and ends with the match. --home works in the
+// hall's folder (~/Kuzelna) instead of the current directory.
 
+#include "app/program_setup.h"
 #include "console/central_error_handler_qt.h"
 #include "console/main_window.h"
 #include "console/simulation_lineup.h"
+#include "console/termination_qt.h"
 #include "console/window_set_qt.h"
 #include "core/errors.h"
 #include "core/ini_file.h"
@@ -15,6 +18,7 @@
 #include "lanes/alley_options_qt.h"
 #include "lanes/lane_server_qt.h"
 #include "lanes/virtual_alley_pty_qt.h"
+#include "reports/office_profiles.h"
 #include "scoring/throw_recording.h"
 #include "web/web_results_dialog.h"
 #include "web/web_results_qt.h"
@@ -26,6 +30,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 
@@ -52,10 +57,13 @@ int runHeadless(KuzelnaApplication& app, MatchState& state, LaneServer& server, 
     QObject::connect(&printer, &QTimer::timeout, show);
     printer.start(2000);
     QObject::connect(&server, &LaneServer::matchEnded, [&] {
-        show();
-        std::printf("match over\n");
-        std::fflush(stdout);
-        QCoreApplication::quit();
+        // A moment for the final frames to reach the far end before it is shown.
+        QTimer::singleShot(200, [&] {
+            show();
+            std::printf("match over\n");
+            std::fflush(stdout);
+            QCoreApplication::quit();
+        });
     });
     return app.exec();
 }
@@ -68,25 +76,33 @@ int main(int argc, char* argv[]) {
         if (std::strcmp(argv[i], "--headless") == 0 && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    KuzelnaApplication app(argc, argv);
-    QApplication::setApplicationName("kuzelna");
-
+    setProgramIdentity();
     QCommandLineParser parser;
-    parser.setApplicationDescription("Scoring server of a nine-pin bowling alley.");
-    parser.addHelpOption();
-    parser.addOption({"simulate", "Play against a virtual alley on a pseudo-terminal instead of the lanes."});
-    parser.addOption(
-        {"port", "Serial device of the lane line (else [Linka] Port of zodided.ini).", "DEVICE"});
-    parser.addOption(
-        {"headless", "No windows: run the lane link at once, print the displays, end with the match."});
-    addSpeedOption(parser);
-    addAlleyOptions(parser);
-    addWebOptions(parser);
+    addProgramOptions(parser);
+    answerHelpAndVersion(argc, argv, parser);
+    KuzelnaApplication app(argc, argv);
+    setProgramIcon();
+    // Ended from outside, the program still releases what it holds.
+    quitOnTerminationSignals();
+    // What a killed run left behind is taken back.
+    for (const auto& profile : reclaimOfficeProfiles(std::filesystem::temp_directory_path()))
+        std::fprintf(stderr, "kuzelna: removed the office profile %s left by an ended run\n", profile.c_str());
     parser.process(app);
+    if (parser.isSet("home")) {
+        try {
+            enterHallFolder();
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "kuzelna: %s\n", error.what());
+            return 2;
+        }
+    }
 
     auto state = std::make_unique<MatchState>();
     IniFile ini;
     ini.load(kIniFileName);
+    // Taken as always, but named once: a mistyped value should not go unseen.
+    for (const std::string& problem : settingsProblems(ini))
+        std::fprintf(stderr, "kuzelna: %s: %s\n", kIniFileName, problem.c_str());
     initialiseMatchState(*state, ini, QDir::currentPath().toStdString());
 
     std::unique_ptr<SimulatedAlley> simulated;
@@ -119,6 +135,7 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<WindowSet> windows;
     if (parser.isSet("headless")) {
         KuzelnaApplication::showSerialPortError = nullptr; // no one to show a box to: stderr only
+        KuzelnaApplication::showOperatorError = nullptr;
     } else {
         const u8 storedDisplayExtra = state->displayExtraDefault;
         if (state->controls.displayExtra) state->displayExtraDefault = 1; // the check box starts from it

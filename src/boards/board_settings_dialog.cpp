@@ -3,7 +3,9 @@
 #include "boards/board_labels_qt.h"
 #include "boards/board_numbers.h"
 #include "boards/board_settings.h"
+#include "console/central_error_handler_qt.h"
 #include "core/match_state.h"
+#include "core/settings_notice.h"
 #include "core/startup.h"
 
 #include <QCheckBox>
@@ -123,14 +125,16 @@ void BoardSettingsDialog::detectPosition() {
 
 void BoardSettingsDialog::save() {
     hide();
-    // A failed write is not reported; the state then keeps its old settings.
+    // A position that is no number is ignored; a failed write keeps the old
+    // settings and is reported.
+    const std::optional<int> x = editValue(xEdit_);
+    const std::optional<int> y = editValue(yEdit_);
+    if (!x || !y) return;
+    const std::string path = QDir::currentPath().toStdString() + '/' + kIniFileName;
     try {
-        const std::optional<int> x = editValue(xEdit_);
-        const std::optional<int> y = editValue(yEdit_);
-        if (!x || !y) throw std::invalid_argument("board position is not an integer");
-        const std::string path = QDir::currentPath().toStdString() + '/' + kIniFileName;
         saveBoardSettings(state_, {*x, *y, autoPosition_->isChecked(), sixteenPoints_->isChecked()}, path);
     } catch (const std::exception&) {
+        KuzelnaApplication::handleError(std::make_exception_ptr(settingsNotSaved(path)));
     }
 }
 

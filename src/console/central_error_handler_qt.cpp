@@ -1,6 +1,7 @@
 #include "console/central_error_handler_qt.h"
 
 #include "core/errors.h"
+#include "core/text_qt.h"
 
 #include <QMessageBox>
 
@@ -20,9 +21,9 @@ void writeLine(const char* kind, const char* text) {
     std::fflush(stderr);
 }
 
-void showInMessageBox(const QString& text) {
-    auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Server - Dom\u00e1c\u00ed Hoste"),
-                                text, QMessageBox::Ok);
+void showInMessageBox(const QString& text, QMessageBox::Icon icon) {
+    auto* box =
+        new QMessageBox(icon, QStringLiteral("Server - Dom\u00e1c\u00ed Hoste"), text, QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->show();
@@ -30,7 +31,13 @@ void showInMessageBox(const QString& text) {
 
 } // namespace
 
-std::function<void(const QString&)> KuzelnaApplication::showSerialPortError = showInMessageBox;
+std::function<void(const QString&)> KuzelnaApplication::showSerialPortError = [](const QString& text) {
+    showInMessageBox(text, QMessageBox::Critical);
+};
+std::function<void(const QString&)> KuzelnaApplication::showStatus;
+std::function<void(const QString&)> KuzelnaApplication::showOperatorError = [](const QString& text) {
+    showInMessageBox(text, QMessageBox::Warning);
+};
 
 KuzelnaApplication::KuzelnaApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -49,6 +56,11 @@ void KuzelnaApplication::handleError(std::exception_ptr error) {
     } catch (const SerialPortError& portError) {
         writeLine("serial port", portError.what());
         if (showSerialPortError) showSerialPortError(QString::fromLocal8Bit(portError.what()));
+    } catch (const OperatorError& operatorError) {
+        writeLine("error", fromCp1250(operatorError.what()).toUtf8().constData());
+        if (showStatus) showStatus(fromCp1250(operatorError.status()));
+        if (operatorError.workAtRisk() && showOperatorError)
+            showOperatorError(fromCp1250(operatorError.what()));
     } catch (const std::exception& other) {
         writeLine("error", other.what());
     } catch (...) {

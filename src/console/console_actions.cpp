@@ -1,6 +1,7 @@
 #include "console/console_actions.h"
 
 #include "core/match_state.h"
+#include "lanes/link_status.h"
 
 namespace kuzelna {
 
@@ -12,6 +13,9 @@ std::string pressStart(MatchState& state) {
     if (state.running == 0) {
         caption = "Pracuje";
         state.linkPaused = 0;
+        // The link starts as soon as the device is back; the operator must not
+        // take "Pracuje" for a working line meanwhile.
+        if (!linkUp(state)) noteStartWithoutLink(state);
     } else {
         caption = "Zastaveno";
         state.linkPaused = 1;

@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -308,8 +309,11 @@ void MainWindow::buildMenu() {
     connect(settings->addAction(QStringLiteral("Výsledková tabule")), &QAction::triggered, this,
             [this, call] { call(hooks.openBoardSettings); });
 
-    bar->addAction(QStringLiteral("Nápověda"));
-    bar->addAction(QStringLiteral("Změny"));
+    QAction* help = bar->addAction(QStringLiteral("Nápověda"));
+    help->setShortcut(QKeySequence::HelpContents);
+    connect(help, &QAction::triggered, this, [this, call] { call(hooks.openHelp); });
+    connect(bar->addAction(QStringLiteral("Změny")), &QAction::triggered, this,
+            [this, call] { call(hooks.openChanges); });
 
     QMenu* manual = bar->addMenu(QStringLiteral("Manualni ovladani"));
     connect(manual->addAction(QStringLiteral("Jmena druzstev na displeji")), &QAction::triggered, this,
@@ -341,9 +345,24 @@ void MainWindow::readControlsIntoState() {
 void MainWindow::syncFromState() {
     const ConsoleControls& controls = state_.controls;
     const QString status = fromCp1250(controls.statusLine);
-    if (statusLine_->text() != status) statusLine_->setText(status);
+    if (statusLine_->text() != status) {
+        statusLine_->setText(status);
+        statusLine_->setToolTip(status); // the field shows only the start of a longer text
+    }
     if (runningIndicator_->isChecked() != controls.systemRunningIndicator) {
         runningIndicator_->setChecked(controls.systemRunningIndicator);
+    }
+    // While the lane link is not up the indicator says so, in red.
+    const QString link = fromCp1250(controls.linkIndicator);
+    const QString indicator = link.isEmpty() ? QStringLiteral("Systém běží") : link;
+    if (runningIndicator_->text() != indicator) {
+        runningIndicator_->setText(indicator);
+        QPalette palette = runningIndicator_->parentWidget()->palette();
+        if (!link.isEmpty()) {
+            for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+                palette.setColor(group, QPalette::WindowText, Qt::red);
+        }
+        runningIndicator_->setPalette(palette);
     }
     const QString advert = fromCp1250(controls.advertCaption);
     if (advertButton_->text() != advert) advertButton_->setText(advert);

@@ -49,6 +49,8 @@ struct ConsoleHooks {
     std::function<void()> openStartupSettings;  // Nastavení → "Ovládací prvky"
     std::function<void()> openBoardSettings;    // Nastavení → "Výsledková tabule"
     std::function<void()> openManualTeamNames;  // "Manualni ovladani" → "Jmena druzstev na displeji"
+    std::function<void()> openHelp;             // "Nápověda", F1
+    std::function<void()> openChanges;          // "Změny"
     std::function<void()> showPublicPlay;       // hidden "Hry"
     std::function<void()> toggleSuddenVictory;  // hidden "Sudden Victory"
     std::function<void()> beforeQuit;           // closes the FTP connection of the result exchange

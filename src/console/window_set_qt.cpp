@@ -8,7 +8,9 @@
 #include "boards/tournament_board_window.h"
 #include "commercial/public_play_window.h"
 #include "console/central_error_handler_qt.h"
+#include "console/help_window.h"
 #include "console/main_window.h"
+#include "core/errors.h"
 #include "core/match_state.h"
 #include "core/text_qt.h"
 #include "lanes/lane_server_qt.h"
@@ -33,6 +35,11 @@ namespace {
 // The registry window reports the errors of its handlers from inside their
 // catch blocks; they go the way of every other error.
 void toCentralHandler(const std::exception& error) {
+    // An operator error is made inside the catch block of what caused it.
+    if (const auto* notice = dynamic_cast<const OperatorError*>(&error)) {
+        KuzelnaApplication::handleError(std::make_exception_ptr(*notice));
+        return;
+    }
     std::exception_ptr current = std::current_exception();
     KuzelnaApplication::handleError(current ? current
                                             : std::make_exception_ptr(std::runtime_error(error.what())));
@@ -43,6 +50,11 @@ void toCentralHandler(const std::exception& error) {
 WindowSet::WindowSet(MatchState& state) : state_(state) {
     main_ = create<MainWindow>("TForm1", state_);
     ConsoleHooks& hooks = main_->hooks;
+    // Failures the operator must act on reach the console's status line.
+    KuzelnaApplication::showStatus = [this](const QString& status) {
+        state_.controls.statusLine = toCp1250(status);
+        main_->syncFromState();
+    };
     const auto repaintConsole = [this] { main_->blockChanged(); };
 
     overview_ = create<Tvysl1>("Tvysl1", state_, main_); // centred on the console when shown
@@ -120,9 +132,15 @@ WindowSet::WindowSet(MatchState& state) : state_(state) {
     manualTeamNames_ = create<ManualTeamNamesWindow>("Form_manual_druzstva", state_);
     hooks.openManualTeamNames = [this] { manualTeamNames_->open(); };
     QObject::connect(manualTeamNames_, &ManualTeamNamesWindow::saved, main_, repaintConsole);
+
+    help_ = create<HelpWindow>("Napoveda", state_);
+    hooks.openHelp = [this] { help_->open(); };
+    changes_ = create<ChangesWindow>("Zmeny");
+    hooks.openChanges = [this] { changes_->open(); };
 }
 
 WindowSet::~WindowSet() {
+    KuzelnaApplication::showStatus = nullptr;
     while (!owned_.empty())
         owned_.pop_back();
 }

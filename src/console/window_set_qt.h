@@ -9,7 +9,8 @@
 // TForm1 (console), Tvysl1 (overview), Klavesnice, THraci_main (registry),
 // Klub, Druzstvo, Hrac, Druh_hry, Zmena_hodu (throw correction),
 // Vysledkova_tabule, Texty, Form_Ovl_prvky, Cesta_k_formularum,
-// Nastaveni_tabule, Komercni_provoz, Turnaj, Sudden_Victory, Form_manual_druzstva.
+// Nastaveni_tabule, Komercni_provoz, Turnaj, Sudden_Victory, Form_manual_druzstva,
+// then the help windows Napoveda and Zmeny.
 
 #include <QString>
 #include <QWidget>
@@ -39,6 +40,8 @@ class TournamentBoardWindow;
 class TDopr_Text_Form;
 class Tformular_cesta;
 class ReportActions;
+class HelpWindow;
+class ChangesWindow;
 
 class WindowSet {
 public:
@@ -61,6 +64,8 @@ public:
     TForm_hry& publicPlay() const { return *publicPlay_; }
     TForm_SV& suddenVictory() const { return *suddenVictory_; }
     ManualTeamNamesWindow& manualTeamNames() const { return *manualTeamNames_; }
+    HelpWindow& help() const { return *help_; }
+    ChangesWindow& changes() const { return *changes_; }
     ResultsBoardWindow& resultsBoard() const { return *resultsBoard_; }
     BoardSettingsDialog& boardSettings() const { return *boardSettings_; }
     TournamentBoardWindow& tournamentBoard() const { return *tournamentBoard_; }
@@ -104,6 +109,8 @@ private:
     TForm_hry* publicPlay_ = nullptr;
     TForm_SV* suddenVictory_ = nullptr;
     ManualTeamNamesWindow* manualTeamNames_ = nullptr;
+    HelpWindow* help_ = nullptr;
+    ChangesWindow* changes_ = nullptr;
     ResultsBoardWindow* resultsBoard_ = nullptr;
     BoardSettingsDialog* boardSettings_ = nullptr;
     TournamentBoardWindow* tournamentBoard_ = nullptr;

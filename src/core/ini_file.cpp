@@ -4,8 +4,11 @@
 
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
+#include <system_error>
 
 namespace kuzelna {
 namespace {
@@ -203,6 +206,13 @@ std::string IniFile::content() const {
 }
 
 void IniFile::save(const std::string& path) const {
+    // A file beside it renamed into place would replace even a file made
+    // read-only; the operator who made it so means it to stay.
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (!error && fs::exists(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
+        throw std::runtime_error(path + " is read-only");
     replaceFile(path, content());
 }
 

@@ -38,7 +38,8 @@ public:
     // The file content as it would be written.
     std::string content() const;
     // Writes the content to `path` through a file beside it renamed into place;
-    // throws std::runtime_error when that fails (the old file stays intact).
+    // throws std::runtime_error when that fails or the file is read-only (the
+    // old file stays intact).
     void save(const std::string& path) const;
 
 private:

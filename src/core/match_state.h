@@ -114,6 +114,10 @@ struct ConsoleControls {
     std::string statusLine = "-----------------------------";
     std::string advertCaption = "Zobraz reklamu"; // "Vypni reklamu" and its number while advertising
     bool systemRunningIndicator = false; // radio button "Systém běží"
+    // The lane link's state shown on "Systém běží" while the link is not up
+    // ("Linka ztracena", ...); empty while it is up.
+    std::string linkIndicator;
+    std::string linkDevice; // the lane device as the texts name it
 };
 
 struct MatchState {
@@ -151,6 +155,9 @@ struct MatchState {
     // last throw ("100 Hs": 99 to 0), so that frames at 0 belong to that throw.
     OneBased<u8, kMaxLanes> laneLastCounter{};
     OneBased<u8, kMaxLanes> laneWrapped{};
+    // The lane's part of the current block is over (it went blank after its
+    // throws) while other lanes still play: its display keeps the last player.
+    OneBased<u8, kMaxLanes> laneFinished{};
 
     // 3. Teams and line-ups
     u8 homeLineupCount = 0;

@@ -54,6 +54,55 @@ void readSettings(MatchState& state, const IniFile& ini) {
     state.ftpHost = ini.readString("Monitory", "FtpHost", "192.168.1.80");
 }
 
+std::vector<std::string> settingsProblems(const IniFile& ini) {
+    struct Number {
+        const char* section;
+        const char* key;
+        int low, high, fallback;
+    };
+    // The same keys and defaults as readSettings.
+    const Number numbers[] = {
+        {"Default", "drah", 0, 2, 0},
+        {"Default", "druh", 0, 5, 0},
+        {"Vysledkova_tabule", "pozicex", -100000, 100000, 1024},
+        {"Vysledkova_tabule", "pozicey", -100000, 100000, 1},
+        {"Monitory", "Port", 1, 65535, 4665},
+        {"Monitory", "LocalPort", 1, 65535, 4666},
+    };
+    const char* const switches[][2] = {{"Default", "turnaj"},
+                                       {"Default", "matdisp"},
+                                       {"Default", "d_vollmer"},
+                                       {"Default", "rozsirene"},
+                                       {"Vysledkova_tabule", "autopozice"},
+                                       {"Vysledkova_tabule", "body16"}};
+    std::vector<std::string> problems;
+    auto named = [](const char* section, const char* key, const std::string& value) {
+        return std::string("[") + section + "] " + key + "=" + value;
+    };
+    for (const Number& n : numbers) {
+        const std::string value = ini.readString(n.section, n.key);
+        if (value.empty()) continue;
+        // A text that is no number reads as the fallback whatever it is.
+        const bool number = ini.readInteger(n.section, n.key, 1) == ini.readInteger(n.section, n.key, 2);
+        if (!number) {
+            problems.push_back(named(n.section, n.key, value) + " is not a number; " +
+                               std::to_string(n.fallback) + " is taken");
+            continue;
+        }
+        const int v = ini.readInteger(n.section, n.key, n.fallback);
+        if (v < n.low || v > n.high)
+            problems.push_back(named(n.section, n.key, value) + " is outside " + std::to_string(n.low) +
+                               ".." + std::to_string(n.high));
+    }
+    for (const auto& [section, key] : switches) {
+        const std::string value = ini.readString(section, key);
+        if (value.empty() || value == "0" || value == "1") continue;
+        problems.push_back(named(section, key, value) + " is not 0 or 1; taken as " +
+                           (ini.readBool(section, key, false) ? "1" : "0"));
+    }
+    return problems;
+}
+
 void ini_dat(MatchState& state) {
     for (int lane = 1; lane <= kMaxLanes; ++lane)
         state.laneStatus[static_cast<std::size_t>(lane)] = LaneStatus{};
@@ -109,6 +158,7 @@ void initialiseMatchState(MatchState& state, const IniFile& ini, const std::stri
     state.laneActive.fill(0);
     state.laneLastCounter.fill(0);
     state.laneWrapped.fill(0);
+    state.laneFinished.fill(0);
     state.matchOver = false;
     state.pollLane = 0;
     state.pollsBeforeDisplay = 1;

@@ -3,6 +3,7 @@
 // Start-up of the match state and the settings of zodided.ini.
 
 #include <string>
+#include <vector>
 
 namespace kuzelna {
 
@@ -18,6 +19,11 @@ void initialiseMatchState(MatchState& state, const IniFile& ini, const std::stri
 
 // Reads all settings of the state from the ini file (defaults for missing keys).
 void readSettings(MatchState& state, const IniFile& ini);
+
+// The values of zodided.ini that readSettings does not take as written (not a
+// number, outside the range the program knows), one text each, saying what is
+// taken instead. They are taken as always; these only name them.
+std::vector<std::string> settingsProblems(const IniFile& ini);
 
 // ini_dat: all 16 status bytes of lanes 1..8 to 0.
 void ini_dat(MatchState& state);

@@ -6,6 +6,8 @@
 #include "lanes/virtual_alley_pty_qt.h"
 #include "scoring/game_kinds.h"
 
+#include <QRegularExpression>
+
 #include <stdexcept>
 
 namespace kuzelna {
@@ -26,16 +28,15 @@ int integerOption(const QCommandLineParser& parser, const char* name, int low, i
 }
 
 int gameKindOf(const QString& text) {
-    // "60", "60 Hs", "60Hs" by throws per player, or the kind number itself.
-    QString digits;
-    for (QChar c : text) {
-        if (c.isDigit()) digits += c;
-    }
-    bool ok = false;
-    const int value = digits.toInt(&ok);
-    if (ok && value >= 1 && value <= 6) return value;
+    // "60", "60 Hs", "60Hs" by throws per player, or the kind number itself;
+    // nothing else ("-60" is not 60).
+    static const QRegularExpression form(QStringLiteral("^\\s*([0-9]{1,3})\\s*(?:hs)?\\s*$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = form.match(text);
+    const int value = match.hasMatch() ? match.captured(1).toInt() : -1;
+    if (value >= 1 && value <= 6) return value;
     for (int kind = 1; kind <= 6; ++kind) {
-        if (ok && value == throwsPerLane(kind) * lanesPerPlayerFor(kind)) return kind;
+        if (value == throwsPerLane(kind) * lanesPerPlayerFor(kind)) return kind;
     }
     throw std::invalid_argument("--kind takes 200, 120, 100, 60, 180 or 40 (or 1..6)");
 }
@@ -44,12 +45,13 @@ int gameKindOf(const QString& text) {
 
 void addAlleyOptions(QCommandLineParser& parser) {
     parser.addOptions({
-        {"kind", "Kind of game of the virtual alley: 200, 120, 100, 60, 180 or 40 throws.", "K"},
-        {"lanes", "Lanes of the virtual alley: 2, 4 or 6.", "N"},
+        {"kind", "Kind of game: 200, 120, 100, 60, 180 or 40 throws per player (or 1..6).", "K"},
+        {"lanes", "Lanes in play: 2, 4 or 6.", "N"},
         {"lane-pair", "With 2 lanes: 1 = lanes 1-2, 2 = lanes 3-4.", "P"},
         {"duels", "Duels of the match (players per team), 1..30.", "D"},
-        {"seed", "Seed of the players' throws.", "S"},
-        {"pace", "Mean milliseconds between two throws of a lane (0 = as fast as the polls allow).", "MS"},
+        {"seed", "Seed of the players' throws, 0..4294967295.", "S"},
+        {"pace",
+         "Mean milliseconds between two throws of a lane, 0..600000 (0 = as fast as the polls allow).", "MS"},
         {"noise", "Chance (0..1) that a lane's answer is lost, damaged or wrapped in line noise.", "P"},
     });
 }

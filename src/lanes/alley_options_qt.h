@@ -6,8 +6,8 @@
 //   --lanes N      2, 4 or 6
 //   --lane-pair P  1 (lanes 1-2) or 2 (lanes 3-4), with 2 lanes
 //   --duels D      duels of the match (players per team), 1..30
-//   --seed S       seed of the players' throws
-//   --pace MS      mean milliseconds between two throws of a lane; 0 = as fast as the polls allow
+//   --seed S       seed of the players' throws, 0..4294967295
+//   --pace MS      mean milliseconds between two throws of a lane, 0..600000; 0 = as fast as the polls allow
 //   --noise P      chance 0..1 that an answer is lost, damaged or wrapped in line noise
 
 #include "lanes/virtual_alley.h"

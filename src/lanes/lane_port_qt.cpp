@@ -2,8 +2,14 @@
 
 #include "core/errors.h"
 #include "core/timing.h"
+#include "lanes/lane_lock_qt.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace kuzelna {
 
@@ -28,10 +34,18 @@ QString LanePort::chooseDevice(const QString& commandLine, const std::string& co
     return fromFile.isEmpty() ? defaultDevice() : fromFile;
 }
 
-QString LanePort::deviceLabel(const QString& device) {
+namespace {
+
+const QRegularExpression& numberedComPort() {
     static const QRegularExpression numbered(QString::fromLatin1(R"(^(?:\\\\\.\\)?COM0*([0-9]+)$)"),
                                              QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = numbered.match(device);
+    return numbered;
+}
+
+} // namespace
+
+QString LanePort::deviceLabel(const QString& device) {
+    const QRegularExpressionMatch match = numberedComPort().match(device);
     return match.hasMatch() ? QStringLiteral("COM%1").arg(match.captured(1).toInt()) : device;
 }
 
@@ -44,6 +58,7 @@ QSerialPort::SerialPortError LanePort::openDevice() {
     port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!port_.open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError error = port_.error();
+        lastErrorString_ = port_.errorString();
         port_.clearError();
         return error;
     }
@@ -54,22 +69,52 @@ QSerialPort::SerialPortError LanePort::openDevice() {
     return QSerialPort::NoError;
 }
 
+QString LanePort::openFailureCause(QSerialPort::SerialPortError error) const {
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return QStringLiteral("zařízení neexistuje");
+    case QSerialPort::PermissionError: {
+        // Qt reports a lock held by another process as a permission error.
+        const QString holder = describeLaneLock(device_);
+        return holder.isEmpty() ? QStringLiteral("přístup odepřen (%1)").arg(lastErrorString_) : holder;
+    }
+    case QSerialPort::OpenError:
+        return QStringLiteral("zařízení už je otevřené");
+    default:
+        // A file that is no terminal ("Inappropriate ioctl for device").
+        if (lastErrorString_ == QString::fromLocal8Bit(std::strerror(ENOTTY)))
+            return QStringLiteral("není to sériové zařízení");
+        return lastErrorString_.isEmpty() ? QStringLiteral("neznámá chyba") : lastErrorString_;
+    }
+}
+
 void LanePort::open(const QString& device) {
     reopenTimer_.stop();
     if (port_.isOpen()) port_.close();
     device_ = device;
+    attempts_ = 0;
+    // A lock left by a lane link that was killed does not block this one.
+    const QString reclaimed = reclaimStaleLaneLock(device);
+    if (!reclaimed.isEmpty()) std::fprintf(stderr, "kuzelna: %s\n", qPrintable(reclaimed));
     const QSerialPort::SerialPortError error = openDevice();
     if (error == QSerialPort::NoError) return;
+    // Missing or busy now, perhaps there in a moment: tried again like a lost one.
+    reopenTimer_.start(scaledInterval(kReopenMs));
     const QString label = deviceLabel(device);
-    const QString text = error == QSerialPort::DeviceNotFoundError
+    const bool numberedPort = numberedComPort().match(device).hasMatch();
+    const QString text = error == QSerialPort::DeviceNotFoundError && numberedPort
                              ? QStringLiteral("Invalid port number (%1)").arg(label)
-                             : QStringLiteral("Can't open device %1").arg(label);
+                             : QStringLiteral("Can't open device %1: %2").arg(label, openFailureCause(error));
     throw SerialPortError(text.toLocal8Bit().toStdString());
 }
 
 void LanePort::write(std::string_view bytes) {
     if (!port_.isOpen() || bytes.empty()) return;
     port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+void LanePort::flush() {
+    if (port_.isOpen()) port_.flush();
 }
 
 void LanePort::onReadyRead() {
@@ -81,18 +126,28 @@ void LanePort::onError(QSerialPort::SerialPortError error) {
     // A vanished device keeps reporting these for as long as it stays open.
     if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError) return;
     if (!port_.isOpen()) return;
-    const QString reason = port_.errorString();
     port_.close();
     port_.clearError();
+    attempts_ = 0;
     reopenTimer_.start(scaledInterval(kReopenMs));
+    // What the system says at this point comes from whatever call failed last
+    // ("Inappropriate ioctl for device"); the cause is that the device went.
+    const bool gone = !QFileInfo::exists(device_);
+    const QString reason =
+        gone ? QStringLiteral("zařízení zmizelo") : QStringLiteral("zařízení přestalo odpovídat (odpojeno?)");
     emit linkLost(QStringLiteral("Lane link lost: %1 (%2). Reopening it every %3 s.")
                       .arg(deviceLabel(device_), reason)
                       .arg(kReopenMs / 1000));
 }
 
 void LanePort::tryReopen() {
-    if (openDevice() != QSerialPort::NoError) return;
+    const QSerialPort::SerialPortError error = openDevice();
+    if (error != QSerialPort::NoError) {
+        emit reopenFailed(++attempts_, openFailureCause(error));
+        return;
+    }
     reopenTimer_.stop();
+    attempts_ = 0;
     emit linkRestored(QStringLiteral("Lane link restored: %1.").arg(deviceLabel(device_)));
 }
 

@@ -1,8 +1,10 @@
 #include "lanes/lane_server_qt.h"
 
+#include "core/errors.h"
 #include "core/match_state.h"
 #include "core/text_qt.h"
 #include "core/timing.h"
+#include "lanes/link_status.h"
 
 #include <string_view>
 
@@ -12,8 +14,18 @@ LaneServer::LaneServer(MatchState& state, QObject* parent)
     : QObject(parent), state_(state), events_(*this), port_(this), link_(state, events_),
       cycle_(state, events_) {
     connect(&port_, &LanePort::bytesReceived, this, &LaneServer::onBytes);
-    connect(&port_, &LanePort::linkLost, this, &LaneServer::linkLost);
-    connect(&port_, &LanePort::linkRestored, this, &LaneServer::linkRestored);
+    // The console shows the link's state from the match state.
+    connect(&port_, &LanePort::linkLost, this, [this](const QString& message) {
+        noteLinkLost(state_, toCp1250(LanePort::deviceLabel(port_.device())));
+        emit linkLost(message);
+    });
+    connect(&port_, &LanePort::reopenFailed, this, [this](int attempt, const QString&) {
+        noteLinkRetrying(state_, toCp1250(LanePort::deviceLabel(port_.device())), attempt);
+    });
+    connect(&port_, &LanePort::linkRestored, this, [this](const QString& message) {
+        noteLinkBack(state_, toCp1250(LanePort::deviceLabel(port_.device())));
+        emit linkRestored(message);
+    });
     connect(&cycleTimer_, &QTimer::timeout, this, &LaneServer::tick);
     cycleTimer_.setTimerType(Qt::PreciseTimer);
 }
@@ -21,7 +33,13 @@ LaneServer::LaneServer(MatchState& state, QObject* parent)
 LaneServer::~LaneServer() = default;
 
 void LaneServer::openPort(const QString& deviceOverride) {
-    port_.open(LanePort::chooseDevice(deviceOverride, state_.lanePortDevice));
+    const QString device = LanePort::chooseDevice(deviceOverride, state_.lanePortDevice);
+    try {
+        port_.open(device);
+    } catch (const SerialPortError&) {
+        noteLinkLost(state_, toCp1250(LanePort::deviceLabel(device)));
+        throw;
+    }
 }
 
 void LaneServer::startCycle() {
@@ -32,6 +50,13 @@ void LaneServer::startCycle() {
 void LaneServer::tick() {
     const std::string bytes = cycle_.tick();
     port_.write(bytes);
+    if (state_.matchOver && cycle_.finished()) {
+        // The final score and match points are on the line: the cycle stops
+        // for good, and only now does the match count as ended.
+        cycleTimer_.stop();
+        port_.flush();
+        emit matchEnded();
+    }
 }
 
 void LaneServer::onBytes(const QByteArray& bytes) {
@@ -51,8 +76,7 @@ void LaneServer::Events::blockChanged() {
 }
 
 void LaneServer::Events::matchEnded() {
-    server_.cycleTimer_.stop();
-    emit server_.matchEnded();
+    // The cycle still sends the final frames; tick() reports the end after them.
 }
 
 void LaneServer::Events::nameSwapSeconds(int seconds) {

@@ -11,7 +11,8 @@
 //     server.startCycle();                                   // runs from start-up
 // The Start button then only sets state.linkPaused / state.running; the cycle
 // sends nothing while linkPaused is set. When the last block finishes the cycle
-// stops for good and matchEnded is emitted.
+// sends the final score and match points once more, stops for good and
+// matchEnded is emitted.
 
 #include "core/match_events.h"
 #include "lanes/lane_link.h"
@@ -34,7 +35,7 @@ public:
 
     // Opens the lane port on `deviceOverride` when given, else on the device of
     // [Linka] Port, else on the platform's default. Throws SerialPortError; the
-    // program then runs on without a lane link.
+    // program then runs on and the port keeps trying to open the device.
     void openPort(const QString& deviceOverride = {});
 
     // Starts the match cycle timer (100 ms, divided by the speed factor).
@@ -58,7 +59,8 @@ signals:
     void throwChanged(int slot);
     // The configuration or the block on the lanes changed.
     void blockChanged();
-    // The last block finished; the cycle has stopped for good.
+    // The last block finished and the final frames went out; the cycle has
+    // stopped for good.
     void matchEnded();
     // Seconds left of the name-swap hold, for the "Vymena jmen" caption.
     void nameSwapSeconds(int seconds);

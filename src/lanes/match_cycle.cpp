@@ -68,7 +68,20 @@ int physicalLane(const MatchState& state, int lane) {
 MatchCycle::MatchCycle(MatchState& state, MatchEvents& events) : state_(state), events_(events) {}
 
 std::string MatchCycle::tick() {
-    if (state_.matchOver) return {};
+    if (!state_.matchOver) {
+        closingFramesSent_ = 0;
+        finished_ = false;
+    } else if (finished_) {
+        return {};
+    } else {
+        // One frame per link step, as in play, so the displays take each one.
+        if (state_.pollDelay != 0) {
+            --state_.pollDelay;
+            return {};
+        }
+        state_.pollDelay = 2;
+        return closingStep();
+    }
     if (state_.nameSwapCountdown > 0) {
         --state_.nameSwapCountdown;
         if (state_.nameSwapCountdown % 10 == 0) events_.nameSwapSeconds(state_.nameSwapCountdown / 10);
@@ -109,6 +122,21 @@ std::string MatchCycle::linkStep() {
         return state_.displayToggle ? teamNamesFrame() : matchPointsFrame();
     }
     return laneFrame(state_.displayStep);
+}
+
+std::string MatchCycle::closingStep() {
+    const bool withPoints = state_.controls.displayExtra;
+    switch (closingFramesSent_++) {
+    case 0:
+        if (!withPoints) finished_ = true;
+        return scoreFrame();
+    case 1:
+        finished_ = true;
+        return matchPointsFrame();
+    default:
+        finished_ = true;
+        return {};
+    }
 }
 
 std::string MatchCycle::commandStep() {
@@ -219,6 +247,13 @@ std::string MatchCycle::laneFrame(int lane) {
             s.nameSwapCountdown = n > (s.gameKind == 6 ? 30 : 50) ? kLongHold : kShortHold;
         }
         throwIndex = shown == 0 ? 0 : shown - 1;
+        slot = Zjisti_cislo_hrace(s, throwIndex, lane);
+    } else if (s.laneFinished[lane]) {
+        // Done with the block while others still play: the lane keeps the one
+        // who finished on it. The block's first player for the lane is still
+        // throwing on another lane and would show there twice.
+        const int lastThrow = std::min(throwsPerLane(s.gameKind) * s.lanesPerPlayer, kMaxThrows);
+        throwIndex = lastThrow - 1;
         slot = Zjisti_cislo_hrace(s, throwIndex, lane);
     } else {
         slot = 2 * s.firstPairOfBlock + lane - 2;

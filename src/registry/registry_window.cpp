@@ -1,16 +1,22 @@
 #include "registry/registry_window.h"
 
+#include "core/cp1250.h"
+#include "core/errors.h"
 #include "core/text_qt.h"
 #include "registry/name_note_dialog.h"
 #include "registry/player_dialog.h"
 #include "registry/registry_file.h"
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTableWidget>
@@ -47,7 +53,7 @@ RegistryWindow::RegistryWindow(MatchState& state, ErrorHandler onError, QWidget*
     ok_ = new QPushButton(QStringLiteral("OK"));
     cancel_ = new QPushButton(QStringLiteral("Storno"));
     connect(ok_, &QPushButton::clicked, this, &RegistryWindow::confirm);
-    connect(cancel_, &QPushButton::clicked, this, &QWidget::hide);
+    connect(cancel_, &QPushButton::clicked, this, &RegistryWindow::cancel);
 
     auto* lineups = new QHBoxLayout;
     lineups->addWidget(homePanel_);
@@ -66,14 +72,31 @@ RegistryWindow::RegistryWindow(MatchState& state, ErrorHandler onError, QWidget*
     resize(1040, 600);
 
     refreshLineups();
+    const std::string path = registryPath();
     try {
-        loadRegistry(registryPath(), tree_);
+        loadRegistry(path, tree_);
         rebuildTree();
         setActiveSide(LineupSide::Home);
-    } catch (const std::exception& error) {
+    } catch (const RegistryError& error) {
         // What was read before a level error is shown; the side stays unset.
         rebuildTree();
-        report(error);
+        if (!error.fileHoldsMore()) {
+            report(error); // no file yet: an empty registry, as on a new alley
+            return;
+        }
+        // The rest of the file exists only on the disk: say so once, and
+        // never write the shorter tree over it.
+        std::string where = path;
+        if (error.line() > 0) where += cp1250::fromUtf8(", řádek ") + std::to_string(error.line());
+        std::string cause = error.what();
+        if (!error.cause().empty()) cause += ": " + error.cause();
+        incompleteReason_ = where + ": " + cause;
+        const OperatorError notice(
+            cp1250::fromUtf8("Seznam hráčů nebyl načten celý (") + incompleteReason_ +
+                cp1250::fromUtf8("). Soubor se nepřepíše; OK nabídne uložení do nového souboru."),
+            cp1250::fromUtf8("Hraci.dtb neúplný"), true);
+        report(notice);
+        lastError_ = error.what();
     }
 }
 
@@ -316,6 +339,7 @@ bool RegistryWindow::lineLess(const std::string& a, const std::string& b) const 
 
 void RegistryWindow::applyDialog(NodeKind kind, DialogMode mode, const std::string& line) {
     RegistryNode* added = nullptr;
+    unsaved_ = true;
     if (mode == DialogMode::Change) {
         changeLine(tree_, current_, line,
                    [this](const std::string& a, const std::string& b) { return lineLess(a, b); });
@@ -344,6 +368,7 @@ void RegistryWindow::openChangeDialog() {
 
 void RegistryWindow::deleteCurrent() {
     if (!current_) return;
+    unsaved_ = true;
     tree_.remove(current_);
     current_ = nullptr;
     rebuildTree();
@@ -353,13 +378,72 @@ void RegistryWindow::confirm() {
     loadLineupsIntoSlots(state_);
     emit lineupsConfirmed();
     emit playerCaptionsChanged(playerCaptions(state_));
-    try {
-        saveRegistry(tree_, registryPath());
-    } catch (const std::exception& error) {
-        report(error); // the line-ups are in the slots already; the window stays open
+    if (!incompleteReason_.empty() && newFilePath_.empty()) {
+        const std::string chosen = chooseNewFile ? chooseNewFile(incompleteReason_) : askForNewFile();
+        if (chosen.empty()) return; // nothing written; the window stays open
+        newFilePath_ = chosen;
+    }
+    if (!save()) return; // the line-ups are in the slots already; the window stays open
+    hide();
+}
+
+std::string RegistryWindow::askForNewFile() {
+    const QString question =
+        QStringLiteral("Seznam hráčů nebyl načten celý (%1), proto se soubor Hraci.dtb nepřepíše.\n\n"
+                       "Uložit seznam do nového souboru?")
+            .arg(fromCp1250(incompleteReason_));
+    if (QMessageBox::question(this, windowTitle(), question, QMessageBox::Yes | QMessageBox::No) !=
+        QMessageBox::Yes)
+        return {};
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Uložit seznam hráčů do nového souboru"), QStringLiteral("Hraci_novy.dtb"));
+    return path.isEmpty() ? std::string() : QFile::encodeName(path).toStdString();
+}
+
+void RegistryWindow::closeEvent(QCloseEvent* event) {
+    if (!cancelWouldWarn()) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    cancel();
+}
+
+void RegistryWindow::cancel() {
+    if (cancelWouldWarn()) {
+        cancelWarned_ = true;
+        report(OperatorError(cp1250::fromUtf8("Změny seznamu hráčů nejsou uloženy v žádném souboru. "
+                                              "Uložte je tlačítkem OK, až bude kam; dalším Storno "
+                                              "okno zavřete a změny zůstanou jen v programu."),
+                             cp1250::fromUtf8("Hráči neuloženi"), true));
         return;
     }
     hide();
+}
+
+std::string RegistryWindow::savePath() const {
+    return newFilePath_.empty() ? registryPath() : newFilePath_;
+}
+
+bool RegistryWindow::save() {
+    const std::string path = savePath();
+    try {
+        saveRegistry(tree_, path);
+    } catch (const RegistryError& error) {
+        saveFailed_ = true;
+        cancelWarned_ = false;
+        const std::string cause = error.cause().empty() ? std::string() : " (" + error.cause() + ")";
+        report(OperatorError(cp1250::fromUtf8("Seznam hráčů se nepodařilo uložit do ") + path + cause +
+                                 cp1250::fromUtf8(". Předchozí soubor zůstal beze změny; změny jsou jen "
+                                                  "v programu. Uvolněte místo nebo povolte zápis a "
+                                                  "stiskněte OK znovu."),
+                             cp1250::fromUtf8("Hraci.dtb neuložen"), true));
+        lastError_ = error.what();
+        return false;
+    }
+    saveFailed_ = false;
+    unsaved_ = false;
+    return true;
 }
 
 void RegistryWindow::toggle() {

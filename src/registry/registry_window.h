@@ -44,7 +44,26 @@ public:
     void attachDialogs(NameNoteDialog* clubDialog, NameNoteDialog* teamDialog, PlayerDialog* playerDialog);
 
     // OK: line-ups into the player slots, captions handed on, file written, window hidden.
+    // A registry that did not read whole is never written over: OK then asks
+    // for a new file (chooseNewFile) and saves there from then on.
     void confirm();
+    // "Storno": hides the window; after a failed save it first says that the
+    // edits are not saved and stays open.
+    void cancel();
+    // Whether "Storno" would warn first instead of hiding the window.
+    bool cancelWouldWarn() const { return saveFailed_ && unsaved_ && !cancelWarned_; }
+
+    // Asked when OK would write over a file that did not read whole; gets the
+    // reason (Windows-1250) and answers the path of a new file, empty for none.
+    // Empty: a question and a file dialog.
+    std::function<std::string(const std::string& reason)> chooseNewFile;
+
+    // Why Hraci.dtb may not be written over (Windows-1250), empty when it read whole.
+    const std::string& incompleteReason() const { return incompleteReason_; }
+    // Where OK saves the registry.
+    std::string savePath() const;
+    // Edits of the tree not yet in a file.
+    bool unsavedEdits() const { return unsaved_; }
     // Shows or hides the window (the main window's "Hráči").
     void toggle();
 
@@ -79,6 +98,8 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Closing by the window frame is "Storno".
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildTreeView();
@@ -95,6 +116,8 @@ private:
     void deleteCurrent();
     bool lineLess(const std::string& a, const std::string& b) const;
     void report(const std::exception& error);
+    bool save();
+    std::string askForNewFile();
 
     MatchState& state_;
     ErrorHandler onError_;
@@ -103,6 +126,11 @@ private:
     LineupSide activeSide_ = LineupSide::Guest;
     bool highlighted_ = false;
     std::string lastError_;
+    std::string incompleteReason_;
+    std::string newFilePath_; // chosen after an incomplete read; saves go there
+    bool unsaved_ = false;
+    bool saveFailed_ = false;
+    bool cancelWarned_ = false;
     QCollator collator_;
 
     NameNoteDialog* clubDialog_ = nullptr;

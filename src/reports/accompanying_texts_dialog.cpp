@@ -1,6 +1,8 @@
 #include "reports/accompanying_texts_dialog.h"
 
+#include "console/central_error_handler_qt.h"
 #include "core/match_state.h"
+#include "core/settings_notice.h"
 #include "core/startup.h"
 #include "core/text_qt.h"
 #include "reports/report_settings.h"
@@ -70,10 +72,12 @@ void TDopr_Text_Form::open() {
 
 void TDopr_Text_Form::save() {
     hide();
-    // A failed write leaves the state as it was, without a message.
-    saveAccompanyingTexts(
-        state_, {typed(alleyName_), typed(alleyApproval_), typed(refereeName_), typed(refereeNumber_)},
-        std::filesystem::current_path() / kIniFileName);
+    // A failed write leaves the state as it was, and is reported.
+    const std::filesystem::path path = std::filesystem::current_path() / kIniFileName;
+    if (!saveAccompanyingTexts(
+            state_, {typed(alleyName_), typed(alleyApproval_), typed(refereeName_), typed(refereeNumber_)},
+            path))
+        KuzelnaApplication::handleError(std::make_exception_ptr(settingsNotSaved(path.string())));
 }
 
 } // namespace kuzelna

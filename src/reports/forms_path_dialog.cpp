@@ -1,6 +1,8 @@
 #include "reports/forms_path_dialog.h"
 
+#include "console/central_error_handler_qt.h"
 #include "core/match_state.h"
+#include "core/settings_notice.h"
 #include "core/startup.h"
 #include "core/text_qt.h"
 #include "reports/report_settings.h"
@@ -69,7 +71,9 @@ void Tformular_cesta::browse() {
 void Tformular_cesta::save() {
     hide();
     // The folder holds for this run even when zodided.ini cannot be written.
-    saveFormsPath(state_, toCp1250(path_->text()), std::filesystem::current_path() / kIniFileName);
+    const std::filesystem::path path = std::filesystem::current_path() / kIniFileName;
+    if (!saveFormsPath(state_, toCp1250(path_->text()), path))
+        KuzelnaApplication::handleError(std::make_exception_ptr(settingsNotSaved(path.string())));
 }
 
 } // namespace kuzelna

@@ -44,7 +44,7 @@ public:
     explicit Actions(Tvysl1& window) : window_(window) {}
     void refreshOverview() override { window_.Zobr_text(); }
     void sendDatagram() override { window_.utp_posilani(); }
-    void writeResultFiles() override { kuzelna::writeResultFiles(window_.state_, "."); }
+    void writeResultFiles() override { resultFiles_.write(window_.state_, "."); }
     void advertCaption(const std::string& caption) override {
         window_.state_.controls.advertCaption = caption;
         emit window_.advertCaptionChanged(fromCp1250(caption));
@@ -52,6 +52,7 @@ public:
 
 private:
     Tvysl1& window_;
+    ResultFileWriter resultFiles_;
 };
 
 Tvysl1::Tvysl1(MatchState& state, QWidget* parent)

@@ -1,5 +1,7 @@
 #include "reports/result_files.h"
 
+#include "core/cp1250.h"
+#include "core/errors.h"
 #include "core/file_replace.h"
 #include "core/match_state.h"
 #include "scoring/game_kinds.h"
@@ -38,6 +40,26 @@ void writeResultFiles(const MatchState& state, const std::string& directory) {
     const std::filesystem::path folder(directory);
     replaceFile((folder / kResultFileA).string(), content);
     replaceFile((folder / kResultFileB).string(), content);
+}
+
+} // namespace kuzelna
+
+namespace kuzelna {
+
+void ResultFileWriter::write(MatchState& state, const std::string& directory) {
+    try {
+        writeResultFiles(state, directory);
+    } catch (const std::runtime_error& failure) {
+        if (failing_) return; // said once; tried again at the next write
+        failing_ = true;
+        throw OperatorError(cp1250::fromUtf8("Výsledkové soubory vyst_a.csv a vyst_b.csv nelze zapsat: ") +
+                                failure.what(),
+                            cp1250::fromUtf8("vyst_*.csv nezapsány"), false);
+    }
+    if (failing_) {
+        failing_ = false;
+        state.controls.statusLine = cp1250::fromUtf8("vyst_*.csv zapsány");
+    }
 }
 
 } // namespace kuzelna

@@ -22,4 +22,17 @@ std::string resultFileContent(const MatchState& state);
 // or the new content, never a part. Throws std::runtime_error on failure.
 void writeResultFiles(const MatchState& state, const std::string& directory);
 
+// The writes of the exchange timer: the first of a run of failed writes raises
+// an OperatorError (status line "vyst_*.csv nezapsány", with the cause); the
+// next ones are quiet until a write succeeds again, which puts
+// "vyst_*.csv zapsány" into the status line.
+class ResultFileWriter {
+public:
+    void write(MatchState& state, const std::string& directory);
+    bool failing() const { return failing_; }
+
+private:
+    bool failing_ = false;
+};
+
 } // namespace kuzelna

@@ -1,6 +1,7 @@
 #include "reports/spreadsheet_uno.h"
 
 #include "core/cp1250.h"
+#include "reports/office_profiles.h"
 
 #include <com/sun/star/awt/PrinterServer.hpp>
 #include <com/sun/star/awt/XWindow.hpp>
@@ -135,8 +136,8 @@ std::string uniqueName() {
 class OfficeProcess {
 public:
     OfficeProcess(const std::filesystem::path& program, bool headless) {
-        std::string profilePattern =
-            (std::filesystem::temp_directory_path() / "kuzelna-office-XXXXXX").string();
+        // Named after this process, so that a start after a crash can tell it is left over.
+        std::string profilePattern = officeProfilePattern(std::filesystem::temp_directory_path());
         if (!mkdtemp(profilePattern.data())) throw SpreadsheetError("cannot create an office profile folder");
         profile_ = profilePattern;
         pipe_ = uniqueName();

@@ -1,5 +1,7 @@
 #include "scoring/game_kinds.h"
 
+#include "core/cp1250.h"
+
 #include "core/match_state.h"
 
 #include <algorithm>
@@ -99,6 +101,12 @@ std::string applyConfiguration(MatchState& state, const GameConfiguration& confi
     const int kind = std::clamp(config.gameKind, 1, 6);
     const int layout = std::clamp(config.laneLayout, 1, 3);
     if (std::string problem = configurationProblem(kind, layout); !problem.empty()) return problem;
+    const int pairs = std::clamp(config.pairCount, 1, kMaxSlots / 2);
+    if (config.firstPairOfBlock > pairs) {
+        // Its lanes would record throws into slots no player of the match has.
+        return cp1250::fromUtf8("Aktuální hráč " + std::to_string(config.firstPairOfBlock) +
+                                " je za posledním z " + std::to_string(pairs) + ".");
+    }
     state.gameKind = static_cast<u8>(kind);
     state.lanesPerPlayer = static_cast<u8>(lanesPerPlayerFor(kind));
     state.laneLayout = static_cast<u8>(layout);
@@ -106,6 +114,7 @@ std::string applyConfiguration(MatchState& state, const GameConfiguration& confi
     state.lanePair = static_cast<u8>(std::clamp(config.lanePair, 1, 2));
     state.pairCount = static_cast<u8>(std::clamp(config.pairCount, 1, kMaxSlots / 2));
     state.firstPairOfBlock = static_cast<u8>(std::clamp(config.firstPairOfBlock, 1, kMaxSlots / 2));
+    state.laneFinished.fill(0); // a new block on the lanes
     return {};
 }
 

@@ -14,6 +14,13 @@ bool validSlot(int slot) {
     return slot >= 1 && slot <= kMaxSlots;
 }
 
+// A slot of the match: a lane beyond the last duel of the last block (an odd
+// number of duels, or a current duel set near the end) has no player, and
+// what is thrown there counts for nobody, so it is not taken.
+bool slotInMatch(const MatchState& state, int slot) {
+    return validSlot(slot) && slot <= 2 * state.pairCount;
+}
+
 bool anyLaneActive(const MatchState& state) {
     const int lanes = std::clamp(static_cast<int>(state.laneCount), 0, kMaxLanes);
     for (int lane = 1; lane <= lanes; ++lane) {
@@ -30,6 +37,7 @@ void finishBlockIfAllBlank(MatchState& state, MatchEvents& events) {
         events.matchEnded();
     } else {
         state.firstPairOfBlock = static_cast<u8>(state.firstPairOfBlock + duelsPerBlock);
+        state.laneFinished.fill(0);
         events.blockChanged();
     }
 }
@@ -72,21 +80,19 @@ void recordLane(MatchState& state, int lane, MatchEvents& events) {
         state.laneLastCounter[lane] = static_cast<u8>(counter);
         const int n = state.laneWrapped[lane] ? lastThrow : counter;
         const u8 pins = status[4];
-        if (n > 0) {
-            const int slot = Zjisti_cislo_hrace(state, n - 1, lane);
+        const int slot = Zjisti_cislo_hrace(state, n > 0 ? n - 1 : 0, lane);
+        if (n > 0 && slotInMatch(state, slot)) {
             state.laneActive[lane] = 1;
-            if (validSlot(slot)) {
-                if (lane <= 4) state.laneShownPlayer[lane] = static_cast<u8>(slot + 1);
-                PlayerSlot& player = state.player[slot];
-                player.throwCount = static_cast<u16>(n);
-                if (player.throws[n] != pins) {
-                    player.throws[n] = pins;
-                    changedSlot = slot;
-                }
+            state.laneFinished[lane] = 0;
+            if (lane <= 4) state.laneShownPlayer[lane] = static_cast<u8>(slot + 1);
+            PlayerSlot& player = state.player[slot];
+            player.throwCount = static_cast<u16>(n);
+            if (player.throws[n] != pins) {
+                player.throws[n] = pins;
+                changedSlot = slot;
             }
-        } else {
-            const int slot = Zjisti_cislo_hrace(state, 0, lane);
-            if (validSlot(slot)) state.player[slot].throwCount = 0;
+        } else if (n == 0 && slotInMatch(state, slot)) {
+            state.player[slot].throwCount = 0;
         }
     }
 
@@ -97,6 +103,7 @@ void recordLane(MatchState& state, int lane, MatchEvents& events) {
         // lane that never counted a throw must not move the match on.
         if (state.laneActive[lane]) {
             state.laneActive[lane] = 0;
+            state.laneFinished[lane] = 1;
             finishBlockIfAllBlank(state, events);
         }
     }

@@ -18,7 +18,9 @@ namespace kuzelna {
 
 void addWebOptions(QCommandLineParser& parser) {
     parser.addOption(
-        {"web-port", "Port of the live results page (else [Web] Port of zodided.ini; 0 = no page).", "N"});
+        {"web-port",
+         "TCP port of the live results page, 0..65535 (else [Web] Port of zodided.ini, 8080; 0 = no page).",
+         "N"});
 }
 
 void readWebOptions(const QCommandLineParser& parser, WebSettings& settings) {

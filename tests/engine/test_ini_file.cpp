@@ -158,4 +158,9 @@ TEST_F(IniFileTest, FailedSaveThrowsAndLeavesTheOldFile) {
     EXPECT_THROW(ini.save((dir / "taken" / "zodided.ini").string()), std::runtime_error);
     EXPECT_FALSE(fs::exists(dir / "taken" / "zodided.ini.tmp"));
     EXPECT_EQ(readAll(file), "[A]\r\nx=1\r\n");
+    // A file made read-only stays as it is, for root too.
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_THROW(ini.save(file.string()), std::runtime_error);
+    EXPECT_EQ(readAll(file), "[A]\r\nx=1\r\n");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
 }

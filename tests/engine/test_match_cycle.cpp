@@ -1,5 +1,6 @@
 #include "core/match_state.h"
 #include "lanes/match_cycle.h"
+#include "scoring/throw_recording.h"
 #include "support/frames.h"
 #include "support/recording_events.h"
 
@@ -344,6 +345,41 @@ TEST(MatchCycle, WhichPlayerALaneDisplayShows) {
     }
 }
 
+// 2 lanes, "120 Hs": the last segment puts slot 2 on lane 1 and slot 1 on
+// lane 2. Lane 1 finishing first must not bring up slot 1, who still plays on
+// lane 2, once the hold has run out.
+TEST(MatchCycle, ALaneDoneWithItsBlockKeepsItsLastPlayer) {
+    Cycle c(2);
+    c.s->controls.displayExtra = true;
+    for (int slot = 1; slot <= 4; ++slot)
+        c.s->player[static_cast<std::size_t>(slot)].displayName =
+            std::string(1, static_cast<char>('A' + slot - 1));
+    auto nameFrame = [](char letter, int lane) {
+        return sentFrame(bytes({0x99, 0xC0 + lane - 1, 0x81, 0x80 | letter}) + std::string(17, '\xA0') +
+                         bytes({0x80, 0x80, 0x80}));
+    };
+    auto record = [&](int lane, int counter) {
+        c.lane(lane, counter);
+        recordLane(*c.s, lane, c.events);
+    };
+    record(1, 120);
+    record(2, 100);
+    record(1, -1); // lane 1 done, lane 2 still playing
+    EXPECT_EQ(c.s->firstPairOfBlock, 1);
+    c.s->nameSwapCountdown = 0;
+    EXPECT_EQ(c.displayNow(1), nameFrame('B', 1));
+    EXPECT_EQ(c.s->lanePlayerOnDisplay[1], 2);
+    c.s->nameSwapCountdown = 0;
+    EXPECT_EQ(c.displayNow(2), nameFrame('A', 2));
+
+    record(2, 120);
+    record(2, -1); // the block is over: the next one's players take the lanes
+    EXPECT_EQ(c.s->firstPairOfBlock, 2);
+    c.s->nameSwapCountdown = 0;
+    EXPECT_EQ(c.displayNow(1), nameFrame('C', 1));
+    EXPECT_EQ(c.displayNow(2), nameFrame('D', 2));
+}
+
 TEST(MatchCycle, HundredThrowsWrapKeepsTheLastPlayerOnTheDisplay) {
     Cycle c;
     c.s->gameKind = 3;
@@ -395,14 +431,28 @@ TEST(MatchCycle, KeysAndLaneCommandsGoFirstEvenWhilePaused) {
     EXPECT_EQ(kindOf(sentBodies(sent[9]).at(0)), "poll 1");
 }
 
-TEST(MatchCycle, NothingAfterTheMatchIsOver) {
-    Cycle c;
-    c.s->matchOver = true;
-    c.s->keyPending = 1;
-    c.s->laneCommand[1] = 1;
-    c.s->nameSwapCountdown = 30;
-    for (int i = 0; i < 30; ++i)
-        EXPECT_EQ(c.cycle.tick(), "");
-    EXPECT_EQ(c.s->nameSwapCountdown, 30);
-    EXPECT_TRUE(c.events.swapSeconds.empty());
+// The last throws can come in after the last score went out: once the match is
+// over the final score and match points go out once more, then nothing at all.
+TEST(MatchCycle, OnlyTheFinalFramesAfterTheMatchIsOver) {
+    for (const bool displayExtra : {true, false}) {
+        SCOPED_TRACE(displayExtra ? "Display extra" : "score only");
+        Cycle c;
+        c.s->controls.displayExtra = displayExtra;
+        c.s->matchOver = true;
+        c.s->keyPending = 1;
+        c.s->laneCommand[1] = 1;
+        c.s->nameSwapCountdown = 30;
+        std::vector<std::string> kinds;
+        for (int i = 0; i < 30; ++i) {
+            for (const std::string& body : sentBodies(c.cycle.tick()))
+                kinds.push_back(kindOf(body));
+        }
+        const std::vector<std::string> expected =
+            displayExtra ? std::vector<std::string>{"score", "points"} : std::vector<std::string>{"score"};
+        EXPECT_EQ(kinds, expected);
+        EXPECT_TRUE(c.cycle.finished());
+        EXPECT_EQ(c.s->nameSwapCountdown, 30);
+        EXPECT_TRUE(c.events.swapSeconds.empty());
+        EXPECT_EQ(c.events.digits.size(), 12u); // the console's mirror gets the final score
+    }
 }

@@ -54,7 +54,7 @@ TEST(RegistryFile, ReadingRules) {
         {"tabs and spaces mixed", "A\r\n\tB\r\n \tC\r\n\t D\r\n", "0|A\n1|B\n2|C\n2|D\n"},
         {"lone CR, lone LF, last line without end", "A\rB\n\tC", "0|A\n0|B\n1|C\n"},
         {"CR LF then a lone CR", "A\r\n\r", "0|A\n0|\n"},
-        {"NUL ends the text", std::string("A\r\n\tB\0\tC\r\n", 11), "0|A\n1|B\n"},
+        {"NULs at the end are padding", std::string("A\r\n\tB\r\n\0\0", 10), "0|A\n1|B\n"},
         {"empty line is an empty root", "A\r\n\r\n\tB\r\n", "0|A\n0|\n1|B\n"},
         {"indented first line is a root", "\t\tA\r\n\tB\r\n", "0|A\n1|B\n"},
         {"walking up to any ancestor", "A\r\n\tB\r\n\t\tC\r\n\tD\r\nE\r\n\tF\r\n\t\tG\r\nH\r\n",
@@ -87,6 +87,51 @@ TEST(RegistryFile, LevelJumpStopsReadingAndKeepsEarlierNodes) {
     EXPECT_EQ(outline(tree), "0|A\n1|B\n");
 }
 
+// A read that stops short says where, so that nothing writes the shorter tree
+// over the file (the registry window refuses to).
+TEST(RegistryFile, ReadsThatStopShortNameTheLine) {
+    struct Case {
+        const char* what;
+        std::string content;
+        std::string tree;
+        int line;
+    };
+    const Case cases[] = {
+        {"level jump", "A\r\n\tB\r\n\t\t\tC\r\nD\r\n", "0|A\n1|B\n", 3},
+        {"NUL inside a line", std::string("A\r\n\tB\0\tC\r\n", 11), "0|A\n1|B\n", 2},
+        {"NUL at the start of a line", std::string("A\r\n\0B\r\n", 7), "0|A\n", 2},
+    };
+    for (const auto& c : cases) {
+        RegistryTree tree;
+        try {
+            parseRegistry(c.content, tree);
+            ADD_FAILURE() << c.what << ": must raise";
+        } catch (const RegistryError& error) {
+            EXPECT_EQ(error.kind(), RegistryError::Kind::Incomplete) << c.what;
+            EXPECT_TRUE(error.fileHoldsMore()) << c.what;
+            EXPECT_EQ(error.line(), c.line) << c.what;
+        }
+        EXPECT_EQ(outline(tree), c.tree) << c.what;
+    }
+}
+
+TEST(RegistryFile, EverySaveKeepsThePreviousFileAsBackup) {
+    fixture::TempFolder folder;
+    const std::string path = folder.file(kRegistryFileName);
+    RegistryTree tree;
+    tree.appendChild(nullptr, "First - ");
+    saveRegistry(tree, path); // nothing to keep yet
+    EXPECT_FALSE(std::filesystem::exists(registryBackupPath(path)));
+
+    tree.appendChild(nullptr, "Second - ");
+    saveRegistry(tree, path);
+    EXPECT_EQ(fixture::readBytes(registryBackupPath(path)), "First - \r\n");
+    tree.appendChild(nullptr, "Third - ");
+    saveRegistry(tree, path);
+    EXPECT_EQ(fixture::readBytes(registryBackupPath(path)), "First - \r\nSecond - \r\n");
+    EXPECT_EQ(fixture::readBytes(path), "First - \r\nSecond - \r\nThird - \r\n");
+}
+
 TEST(RegistryFile, LoadAndSaveThroughTheFile) {
     fixture::TempFolder folder;
     const std::string path = folder.file(kRegistryFileName);
@@ -114,6 +159,8 @@ TEST(RegistryFile, MissingFileRaisesAndKeepsTheTree) {
             FAIL() << "loading " << path << " must raise";
         } catch (const RegistryError& error) {
             EXPECT_EQ(std::string(error.what()), "Cannot open file " + path);
+            EXPECT_EQ(error.kind(),
+                      path == folder.path() ? RegistryError::Kind::Unreadable : RegistryError::Kind::Missing);
         }
         EXPECT_EQ(outline(tree), "0|A - \n");
     }
@@ -140,6 +187,8 @@ TEST(RegistryFile, FailedSaveLeavesTheOldFileIntact) {
             FAIL() << "saving to " << target << " must raise";
         } catch (const RegistryError& error) {
             EXPECT_EQ(std::string(error.what()), "Cannot create file " + target);
+            EXPECT_EQ(error.kind(), RegistryError::Kind::Unwritable);
+            EXPECT_FALSE(error.cause().empty());
         }
     }
     EXPECT_EQ(fixture::readBytes(path), kAlleyFile);

@@ -1,4 +1,5 @@
 #include "core/cp1250.h"
+#include "core/errors.h"
 #include "core/match_state.h"
 #include "reports/result_files.h"
 
@@ -7,6 +8,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -146,4 +148,29 @@ TEST_F(ResultFiles, AReaderNeverSeesATornFile) {
     reader.join();
     EXPECT_GT(reads, 0);
     EXPECT_EQ(torn, 0) << "of " << reads << " reads";
+}
+
+// A folder that cannot take the files: the first failure is the operator's
+// business (an OperatorError with the cause), the ones after it are quiet until
+// a write works again, which the status line says.
+TEST_F(ResultFiles, AFailingWriteIsReportedOnceAndItsEndToo) {
+    auto state = std::make_unique<MatchState>();
+    fs::create_directory(dir_ / "vyst_a.csv.tmp"); // in the way of the new file
+    ResultFileWriter writer;
+    try {
+        writer.write(*state, dir_.string());
+        FAIL() << "the write must fail";
+    } catch (const OperatorError& error) {
+        EXPECT_FALSE(error.workAtRisk());
+        EXPECT_EQ(cp1250::toUtf8(error.status()), "vyst_*.csv nezapsány");
+        EXPECT_NE(std::string(error.what()).find("vyst_a.csv.tmp"), std::string::npos) << error.what();
+    }
+    EXPECT_NO_THROW(writer.write(*state, dir_.string()));
+    EXPECT_TRUE(writer.failing());
+
+    fs::remove(dir_ / "vyst_a.csv.tmp");
+    writer.write(*state, dir_.string());
+    EXPECT_FALSE(writer.failing());
+    EXPECT_EQ(cp1250::toUtf8(state->controls.statusLine), "vyst_*.csv zapsány");
+    EXPECT_TRUE(fs::exists(dir_ / "vyst_b.csv"));
 }

@@ -66,4 +66,10 @@ TEST(GameKinds, RefusesCombinationsTheTablesCannotServe) {
     EXPECT_EQ(state.lanesPerPlayer, 4);
     EXPECT_EQ(state.laneCount, 2);
     EXPECT_EQ(state.lanePair, 2);
+
+    // A current duel beyond the match would put its throws into slots of nobody.
+    EXPECT_FALSE(applyConfiguration(state, {4, 1, 1, 6, 7}).empty());
+    EXPECT_EQ(state.pairCount, 4); // unchanged
+    EXPECT_TRUE(applyConfiguration(state, {4, 1, 1, 6, 6}).empty());
+    EXPECT_EQ(state.firstPairOfBlock, 6);
 }

@@ -178,3 +178,23 @@ TEST(Startup, ConvGivesTheDisplayTextOfADigitCode) {
     for (const auto& [code, text] : cases)
         EXPECT_EQ(Conv(code), text) << code;
 }
+
+// Values that do not read as written are named (and still taken as always).
+TEST(Startup, SettingsThatDoNotReadAsWrittenAreNamed) {
+    IniFile ini;
+    ini.parse("[Default]\r\ndrah=abc\r\ndruh=9\r\nturnaj=yes\r\nmatdisp=1\r\nd_vollmer=0\r\n"
+              "[Vysledkova_tabule]\r\npozicex=+1280\r\npozicey=12px\r\n"
+              "[Monitory]\r\nPort=70000\r\nLocalPort=4666\r\n");
+    const std::vector<std::string> expected = {
+        "[Default] drah=abc is not a number; 0 is taken",
+        "[Default] druh=9 is outside 0..5",
+        "[Vysledkova_tabule] pozicey=12px is not a number; 1 is taken",
+        "[Monitory] Port=70000 is outside 1..65535",
+        "[Default] turnaj=yes is not 0 or 1; taken as 1",
+    };
+    EXPECT_EQ(settingsProblems(ini), expected);
+
+    IniFile clean;
+    clean.parse("[Default]\r\ndrah=2\r\nturnaj=0\r\n");
+    EXPECT_TRUE(settingsProblems(clean).empty());
+}

@@ -349,3 +349,25 @@ TEST(MatchPoints, DuelPointsPlusThePinBonus) {
         EXPECT_EQ(r.guestMatchPoints, c.guestMatch);
     }
 }
+
+// Lanes of the last block beyond the last duel (3 duels on 4 lanes) have no
+// player: what is thrown there is not taken and does not hold up the end.
+TEST(ThrowRecording, LanesBeyondTheLastDuelTakeNothing) {
+    Fixture f(4, 1, 4, 2, 3);
+    f.s->firstPairOfBlock = 3; // the last block: duel 3 on lanes 1-2, nobody on lanes 3-4
+    f.frame(3, 1, 7);
+    f.frame(4, 1, 5);
+    f.frame(1, 1, 9);
+    f.frame(2, 1, 8);
+    EXPECT_EQ(f.s->laneActive[3], 0);
+    EXPECT_EQ(f.s->laneActive[4], 0);
+    for (int slot = 7; slot <= 8; ++slot) {
+        EXPECT_EQ(f.s->player[static_cast<std::size_t>(slot)].throwCount, 0) << "slot " << slot;
+        EXPECT_EQ(f.s->player[static_cast<std::size_t>(slot)].throws[1], 0) << "slot " << slot;
+    }
+    EXPECT_EQ(f.s->player[5].throws[1], 9);
+    EXPECT_EQ(f.s->player[6].throws[1], 8);
+    f.frame(1, -1, 0);
+    f.frame(2, -1, 0);
+    EXPECT_TRUE(f.s->matchOver);
+}

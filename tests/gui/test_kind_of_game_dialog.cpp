@@ -180,6 +180,27 @@ private slots:
             QVERIFY(reason->text().isEmpty());
         }
     }
+
+    // "Řízení hry - aktualní hráč" 17 in a match of 6 duels: its throws would
+    // count for nobody, so the dialog refuses it and says why.
+    void aCurrentDuelBeyondTheMatchIsRefused() {
+        MatchState state;
+        WindowSet windows(state);
+        KindOfGameDialog& dialog = windows.kindOfGame();
+        dialog.toggle();
+        dialog.setChoice({3, 0, 0, 0, 0, 16});
+        click(dialog, "ok");
+        QVERIFY(dialog.isVisible());
+        auto* reason = dialog.findChild<QLabel*>(QStringLiteral("refusal"));
+        QVERIFY2(reason->text().contains(QStringLiteral("17")), qPrintable(reason->text()));
+        QCOMPARE(int(state.firstPairOfBlock), 1);
+        QCOMPARE(int(state.gameKind), 1);
+
+        dialog.setChoice({3, 0, 0, 0, 0, 5});
+        click(dialog, "ok");
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(int(state.firstPairOfBlock), 6);
+    }
 };
 
 QTEST_MAIN(KindOfGameDialogTest)

@@ -178,11 +178,11 @@ void LanePortTest::openFailuresNameTheDevice_data() {
     QTest::addColumn<QString>("device");
     QTest::addColumn<QString>("text");
     QTest::newRow("missing device") << "/nonexistent/ttyUSB0"
-                                    << "Invalid port number (/nonexistent/ttyUSB0)";
+                                    << "Can't open device /nonexistent/ttyUSB0: zařízení neexistuje";
     QTest::newRow("missing COM port") << "COM7"
                                       << "Invalid port number (COM7)";
     QTest::newRow("not a serial device") << "/dev/null"
-                                         << "Can't open device /dev/null";
+                                         << "Can't open device /dev/null: není to sériové zařízení";
 }
 
 void LanePortTest::openFailuresNameTheDevice() {

@@ -10,6 +10,7 @@
 #include "lanes/lane_server_qt.h"
 #include "lanes/virtual_alley_pty_qt.h"
 #include "scoring/game_kinds.h"
+#include "scoring/throw_recording.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -54,8 +55,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(state.player[1].throwCount >= 35 && state.player[4].throwCount >= 35, 60000);
         QVERIFY(window.grab().save(QStringLiteral(KUZELNA_BINARY_DIR "/console_simulated_match.png")));
 
-        QTRY_VERIFY_WITH_TIMEOUT(state.matchOver, 60000);
-        QCOMPARE(start->text(), QStringLiteral("konec"));
+        // "konec" once the final score and match points have gone out.
+        QTRY_COMPARE_WITH_TIMEOUT(start->text(), QStringLiteral("konec"), 60000);
+        QVERIFY(state.matchOver);
         QVERIFY(!server.cycleRunning());
         QVERIFY(window.grab().save(QStringLiteral(KUZELNA_BINARY_DIR "/console_simulated_match_end.png")));
 
@@ -67,12 +69,18 @@ private slots:
                 QCOMPARE(int(state.player[slot].throws[t]), played[static_cast<std::size_t>(t)]);
             }
         }
-        // The console mirrors the score frame the board shows.
-        QString mirrored;
-        for (int x : {370, 380, 390, 400, 0, 470, 480, 490, 500, 0, 570, 580, 590, 600}) {
-            mirrored += x == 0 ? QStringLiteral(" ") : window.scoreDigitAt(x);
-        }
-        QCOMPARE(mirrored, QString::fromStdString(alley.alley().displays().scoreBoard));
+        // The console mirrors the score frame the board shows: the final result.
+        const auto mirrored = [&window] {
+            QString text;
+            for (int x : {370, 380, 390, 400, 0, 470, 480, 490, 500, 0, 570, 580, 590, 600})
+                text += x == 0 ? QStringLiteral(" ") : window.scoreDigitAt(x);
+            return text;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(mirrored(), QString::fromStdString(alley.alley().displays().scoreBoard),
+                                  2000);
+        const TeamResult result = teamResult(state, 4);
+        QCOMPARE(mirrored().left(4), QStringLiteral("%1").arg(result.homePins, 4, 10, QLatin1Char('0')));
+        QCOMPARE(mirrored().right(4), QStringLiteral("%1").arg(result.guestPins, 4, 10, QLatin1Char('0')));
     }
 
 private:

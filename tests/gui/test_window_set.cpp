@@ -33,6 +33,8 @@ private slots:
             "Turnaj",
             "Sudden_Victory",
             "Form_manual_druzstva",
+            "Napoveda",
+            "Zmeny",
         };
         MatchState state;
         WindowSet windows(state);

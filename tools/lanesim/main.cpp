@@ -6,6 +6,7 @@
 //     kuzelna-lanesim --link /tmp/lanes --kind 60 --lanes 4 --duels 2 --print &
 //     kuzelna --port /tmp/lanes
 
+#include "core/program_version.h"
 #include "core/timing.h"
 #include "lanes/alley_options_qt.h"
 #include "lanes/virtual_alley_pty_qt.h"
@@ -33,11 +34,13 @@ int main(int argc, char* argv[]) {
     using namespace kuzelna;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("kuzelna-lanesim");
+    QCoreApplication::setApplicationVersion(QString::fromUtf8(programVersion()));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "The lane controllers and displays of a virtual alley on a pseudo-terminal.");
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOption({"link", "Also make the device reachable as PATH (a symbolic link).", "PATH"});
     parser.addOption({"print", "Print what the alley's displays show, every second."});
     parser.addOption({"exit-when-finished", "Exit once every block of the match has been played."});
