@@ -57,7 +57,7 @@ read -r -a command < <(sed -n 's/^Exec=//p' /usr/share/applications/kuzelna.desk
 [ "${command[*]}" = "kuzelna --home" ] || fail "the desktop entry runs '${command[*]}'"
 hall=$work/hall/Kuzelna
 (cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM KUZELNA_HOME="$hall" \
-  timeout 300 "${command[@]}" --simulate --headless --speed 100 --pace 0 --kind 40 --lanes 2 --duels 1 \
+  timeout 300 "${command[@]}" --simulate --headless --speed 100 --pace 0 --kind 40 --lanes 2 --duels 1 --web-port 0 \
   >"$work/match.out" 2>"$work/match.err") || fail "the match ended with status $?: $(tail -n 5 "$work/match.err")"
 [ "$(tail -n 1 "$work/match.out")" = "match over" ] || fail "the match did not end: $(tail -n 5 "$work/match.out")"
 templates=(/usr/share/kuzelna/templates/*.xls)

@@ -10,6 +10,9 @@ PACKAGES=(
   libcurl4-openssl-dev python3-pyftpdlib
   libreoffice-calc libreoffice-dev
   xvfb xauth fonts-liberation2 poppler-utils
+  libboost1.81-dev # Boost.Beast: the live results page and its sockets
+  libqrencode-dev  # the QR code of the page's address on the console
+  chromium         # the live results page in a real browser, in the tests
   # checks the Debian package (scripts/package-test.sh)
   lintian
   util-linux mount # unshare and mount: the full-disk and read-only tests run on a private tmpfs

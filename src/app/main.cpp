@@ -23,6 +23,9 @@
 #include "lanes/virtual_alley_pty_qt.h"
 #include "reports/office_profiles.h"
 #include "scoring/throw_recording.h"
+#include "web/web_results_dialog.h"
+#include "web/web_results_qt.h"
+#include "web/web_settings.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -108,8 +111,10 @@ int main(int argc, char* argv[]) {
 
     std::unique_ptr<SimulatedAlley> simulated;
     QString device = parser.value("port");
+    WebSettings webSettings = readWebSettings(ini);
     try {
         setSpeedFactor(readSpeedOption(parser));
+        readWebOptions(parser, webSettings);
         if (parser.isSet("simulate")) {
             simulated = startSimulatedAlley(*state, parser);
             device = simulated->devicePath();
@@ -167,6 +172,11 @@ int main(int argc, char* argv[]) {
     }
     keeper.attach(server);
     if (windows) keeper.attachWindows(*windows);
+    // The live results page, with or without windows.
+    WebResults web(*state, webSettings);
+    web.connectLaneServer(server);
+    if (windows) installWebResultsMenu(windows->mainWindow(), web);
+    web.start();
     try {
         server.openPort(device);
     } catch (...) {

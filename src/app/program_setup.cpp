@@ -3,6 +3,7 @@
 #include "core/hall_folder.h"
 #include "core/program_version.h"
 #include "lanes/alley_options_qt.h"
+#include "web/web_results_qt.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -53,6 +54,7 @@ void addProgramOptions(QCommandLineParser& parser) {
     parser.addOption({"no-resume", "Archive an unfinished match of the working folder and start a new one."});
     addSpeedOption(parser);
     addAlleyOptions(parser);
+    addWebOptions(parser);
 }
 
 void answerHelpAndVersion(int& argc, char** argv, QCommandLineParser& parser) {

@@ -123,7 +123,7 @@ private slots:
         QProcess kuzelna;
         kuzelna.setWorkingDirectory(dir_.path());
         kuzelna.start(program("kuzelna"), {"--port", device, "--headless", "--kind", "40", "--lanes", "2",
-                                           "--duels", "1", "--speed", "20"});
+                                           "--duels", "1", "--speed", "20", "--web-port", "0"});
         QVERIFY(kuzelna.waitForStarted(10000));
         QTest::qWait(5000);
         QVERIFY2(kuzelna.state() == QProcess::Running, "kuzelna gave up on the missing device");
@@ -184,7 +184,7 @@ private slots:
         QVERIFY(lanesim.waitForReadyRead(10000));
         QProcess kuzelna;
         kuzelna.setWorkingDirectory(dir_.path());
-        kuzelna.start(program("kuzelna"), {"--port", device, "--headless", "--kind", "200", "--lanes", "4"});
+        kuzelna.start(program("kuzelna"), {"--port", device, "--headless", "--kind", "200", "--lanes", "4", "--web-port", "0"});
         const QString lock = laneLockPath(device);
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 10000);
         kuzelna.terminate(); // SIGTERM

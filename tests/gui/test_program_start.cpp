@@ -60,8 +60,9 @@ QStringList templatesOfTheBuild() {
         .entryList({"*.xls"}, QDir::Files, QDir::Name);
 }
 
+// No live results page: a test never listens beyond loopback.
 const QStringList kShortMatch = {"--simulate", "--headless", "--speed", "100", "--pace",  "0",
-                                 "--kind",     "40",         "--lanes", "2",   "--duels", "1"};
+                                 "--kind",     "40",         "--lanes", "2",   "--duels", "1", "--web-port", "0"};
 
 } // namespace
 
@@ -85,6 +86,7 @@ private slots:
                                      "--seed <S>",      "0..4294967295",
                                      "--pace <MS>",     "0..600000",
                                      "--noise <P>",     "(0..1)",
+                                     "--web-port <N>",  "0..65535",
                                      "KUZELNA_HOME"})
             QVERIFY2(help.out.simplified().contains(QLatin1String(expected)),
                      qPrintable(QString(expected) + "\n" + help.out));
@@ -146,7 +148,8 @@ private slots:
         QVERIFY(lanesim.waitForReadyRead(10000));
         const Run second =
             run(program("kuzelna"),
-                {"--home", "--headless", "--speed", "100", "--kind", "40", "--lanes", "2", "--duels", "1"},
+                {"--home", "--headless", "--speed", "100", "--kind", "40", "--lanes", "2", "--duels", "1",
+                 "--web-port", "0"},
                 env, root.path());
         QVERIFY(lanesim.waitForFinished(20000));
         QCOMPARE(second.exitCode, 0);

@@ -32,7 +32,7 @@ void SimulationProgramsTest::simulatePlaysAWholeMatch() {
         env.remove(QLatin1String(name));
     kuzelna.setProcessEnvironment(env);
     kuzelna.start(program("kuzelna"), {"--simulate", "--headless", "--speed", "100", "--kind", "40",
-                                       "--lanes", "2", "--duels", "2", "--pace", "0", "--noise", "0.1"});
+                                       "--lanes", "2", "--duels", "2", "--pace", "0", "--noise", "0.1", "--web-port", "0"});
     QVERIFY(kuzelna.waitForFinished(60000));
     const QString out = QString::fromUtf8(kuzelna.readAllStandardOutput());
     QCOMPARE(kuzelna.exitCode(), 0);
@@ -59,7 +59,7 @@ void SimulationProgramsTest::lanesimServesAnotherProcess() {
     QProcess kuzelna;
     kuzelna.setWorkingDirectory(dir.path());
     kuzelna.start(program("kuzelna"), {"--port", device, "--headless", "--speed", "100", "--kind", "60",
-                                       "--lanes", "4", "--duels", "2"});
+                                       "--lanes", "4", "--duels", "2", "--web-port", "0"});
     QVERIFY(kuzelna.waitForFinished(60000));
     QCOMPARE(kuzelna.exitCode(), 0);
     const QString out = QString::fromUtf8(kuzelna.readAllStandardOutput());

@@ -1,0 +1,397 @@
+#include "web/web_server_qt.h"
+
+#include "web/web_limits.h"
+
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/post.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
+#include <boost/beast/websocket.hpp>
+
+#include <atomic>
+#include <cstdio>
+#include <deque>
+#include <optional>
+#include <set>
+#include <vector>
+
+namespace kuzelna {
+
+namespace beast = boost::beast;
+namespace http = beast::http;
+namespace websocket = beast::websocket;
+namespace net = boost::asio;
+using tcp = net::ip::tcp;
+using namespace web;
+
+namespace {
+
+class Session {
+public:
+    virtual ~Session() = default;
+    // Closes the connection; the session ends once its pending operations return.
+    virtual void shut() = 0;
+};
+
+class SocketSession;
+
+const char* const kServerName = "kuzelna";
+
+} // namespace
+
+struct WebServer::Impl {
+    void accept();
+    void closeAll();
+
+    std::atomic<int> openClients_{0};
+    std::atomic<int> openSockets_{0};
+    std::atomic<long> refused_{0};
+    std::atomic<long> dropped_{0};
+    // Everything below is touched on the server's thread only. The session sets
+    // come before the io_context: sessions still queued in it leave them when
+    // it is destroyed.
+    Buffer page;
+    Buffer json;
+    std::set<Session*> sessions;
+    std::set<SocketSession*> sockets;
+    int refusing = 0;
+    net::io_context ioc{1};
+    tcp::acceptor acceptor{ioc};
+    net::steady_timer acceptRetry{ioc};
+};
+
+namespace {
+
+class SocketSession : public Session, public std::enable_shared_from_this<SocketSession> {
+public:
+    // Takes over a connection already counted as an open client.
+    SocketSession(WebServer::Impl& server, tcp::socket&& socket) : server_(server), ws_(std::move(socket)) {
+        server_.sessions.insert(this);
+    }
+    ~SocketSession() override {
+        server_.sessions.erase(this);
+        server_.sockets.erase(this);
+        if (accepted_) --server_.openSockets_;
+        --server_.openClients_;
+    }
+
+    void run(const http::request<http::string_body>& request) {
+        beast::get_lowest_layer(ws_).expires_never(); // the socket's own timeouts take over
+        websocket::stream_base::timeout timeout{};
+        timeout.handshake_timeout = kSocketHandshakeTimeout;
+        timeout.idle_timeout = kSocketIdleTimeout;
+        timeout.keep_alive_pings = true; // a half-open peer misses the pong and is given up
+        ws_.set_option(timeout);
+        ws_.set_option(websocket::stream_base::decorator(
+            [](websocket::response_type& response) { response.set(http::field::server, kServerName); }));
+        ws_.read_message_max(kMaxClientMessageBytes);
+        ws_.auto_fragment(false); // a document goes out as one frame, in one write
+        ws_.async_accept(request,
+                         [self = shared_from_this()](beast::error_code error) { self->onAccept(error); });
+    }
+
+    void send(const WebServer::Buffer& message) {
+        if (closed_ || !accepted_) return;
+        if (queue_.size() >= kMaxQueuedMessages || queuedBytes_ + message->size() > kMaxQueuedBytes) {
+            ++server_.dropped_; // too slow to keep up: dropped, never waited for
+            shut();
+            return;
+        }
+        queue_.push_back(message);
+        queuedBytes_ += message->size();
+        if (queue_.size() == 1) write();
+    }
+
+    void shut() override {
+        closed_ = true;
+        beast::error_code ignored;
+        beast::get_lowest_layer(ws_).socket().close(ignored);
+    }
+
+private:
+    void onAccept(beast::error_code error) {
+        if (error) return;
+        accepted_ = true;
+        ++server_.openSockets_;
+        server_.sockets.insert(this);
+        if (server_.json) send(server_.json);
+        read();
+    }
+
+    // What a page sends is read only to keep the connection healthy, and dropped.
+    void read() {
+        ws_.async_read(incoming_, [self = shared_from_this()](beast::error_code error, std::size_t) {
+            if (error) return self->shut();
+            self->incoming_.consume(self->incoming_.size());
+            self->read();
+        });
+    }
+
+    void write() {
+        ws_.text(true);
+        ws_.async_write(net::buffer(*queue_.front()),
+                        [self = shared_from_this()](beast::error_code error, std::size_t) {
+                            if (error) return self->shut();
+                            self->queuedBytes_ -= self->queue_.front()->size();
+                            self->queue_.pop_front();
+                            if (!self->queue_.empty() && !self->closed_) self->write();
+                        });
+    }
+
+    WebServer::Impl& server_;
+    websocket::stream<beast::tcp_stream> ws_;
+    beast::flat_buffer incoming_;
+    std::deque<WebServer::Buffer> queue_;
+    std::size_t queuedBytes_ = 0;
+    bool accepted_ = false;
+    bool closed_ = false;
+};
+
+class HttpSession : public Session, public std::enable_shared_from_this<HttpSession> {
+public:
+    // `refuse`: the connection is over the limit and only gets its 503.
+    HttpSession(WebServer::Impl& server, tcp::socket&& socket, bool refuse)
+        : server_(server), stream_(std::move(socket)), buffer_(kMaxHeaderBytes + kMaxBodyBytes),
+          refuse_(refuse) {
+        server_.sessions.insert(this);
+    }
+    ~HttpSession() override {
+        server_.sessions.erase(this);
+        if (refuse_) {
+            --server_.refusing;
+        } else if (!handedOver_) {
+            --server_.openClients_;
+        }
+    }
+
+    void run() { read(); }
+
+    void shut() override {
+        beast::error_code ignored;
+        stream_.socket().close(ignored);
+    }
+
+private:
+    void read() {
+        parser_.emplace();
+        parser_->header_limit(static_cast<std::uint32_t>(kMaxHeaderBytes));
+        parser_->body_limit(kMaxBodyBytes);
+        stream_.expires_after(kRequestTimeout);
+        http::async_read(
+            stream_, buffer_, *parser_,
+            [self = shared_from_this()](beast::error_code error, std::size_t) { self->onRead(error); });
+    }
+
+    void onRead(beast::error_code error) {
+        if (error == http::error::header_limit || error == http::error::buffer_overflow)
+            return reply(http::status::request_header_fields_too_large,
+                         "Hlavička požadavku je příliš dlouhá.\n", true);
+        if (error == http::error::body_limit)
+            return reply(http::status::payload_too_large, "Požadavek je příliš dlouhý.\n", true);
+        if (error && error.category() == http::make_error_code(http::error::bad_method).category() &&
+            error != http::error::end_of_stream && error != http::error::partial_message)
+            return reply(http::status::bad_request, "Nesrozumitelný požadavek.\n", true);
+        if (error) return shut(); // gone, timed out or cut off: nobody to answer
+
+        const http::request<http::string_body>& request = parser_->get();
+        keepAlive_ = request.keep_alive();
+        if (refuse_)
+            return reply(http::status::service_unavailable, "Příliš mnoho připojení, zkuste to později.\n",
+                         true);
+        if (request.method() != http::verb::get)
+            return reply(http::status::method_not_allowed, "Jen GET.\n", false);
+
+        std::string_view target = request.target();
+        target = target.substr(0, target.find('?'));
+        if (target == "/ws") {
+            if (!websocket::is_upgrade(request))
+                return reply(http::status::upgrade_required, "Adresa pro WebSocket.\n", false);
+            handedOver_ = true;
+            std::make_shared<SocketSession>(server_, stream_.release_socket())->run(request);
+            return;
+        }
+        if (target == "/") return serve(server_.page, "text/html; charset=utf-8");
+        if (target == "/api/match") return serve(server_.json, "application/json; charset=utf-8");
+        reply(http::status::not_found, "Nenalezeno.\n", false);
+    }
+
+    void serve(const WebServer::Buffer& body, const char* contentType) {
+        if (!body) return reply(http::status::service_unavailable, "Ještě není co ukázat.\n", false);
+        auto response = std::make_shared<http::response<http::span_body<const char>>>(http::status::ok, 11);
+        response->body() = {body->data(), body->size()};
+        response->set(http::field::content_type, contentType);
+        response->set(http::field::cache_control, "no-store");
+        send(std::move(response), false, body);
+    }
+
+    void reply(http::status status, const char* text, bool close) {
+        auto response = std::make_shared<http::response<http::string_body>>(status, 11);
+        response->set(http::field::content_type, "text/plain; charset=utf-8");
+        if (status == http::status::method_not_allowed) response->set(http::field::allow, "GET");
+        response->body() = text;
+        send(std::move(response), close, nullptr);
+    }
+
+    // `body` keeps the buffer that a span body points into alive until it is written.
+    template <class Response>
+    void send(std::shared_ptr<Response> response, bool close, WebServer::Buffer body) {
+        close = close || !keepAlive_;
+        response->set(http::field::server, kServerName);
+        response->set("X-Content-Type-Options", "nosniff");
+        response->keep_alive(!close);
+        response->prepare_payload();
+        stream_.expires_after(kRequestTimeout);
+        http::async_write(
+            stream_, *response,
+            [self = shared_from_this(), response, close, body](beast::error_code error, std::size_t) {
+                if (error) return self->shut();
+                if (close) {
+                    beast::error_code ignored;
+                    self->stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
+                    return;
+                }
+                self->read();
+            });
+    }
+
+    WebServer::Impl& server_;
+    beast::tcp_stream stream_;
+    beast::flat_buffer buffer_;
+    std::optional<http::request_parser<http::string_body>> parser_;
+    bool refuse_;
+    bool keepAlive_ = false;
+    bool handedOver_ = false;
+};
+
+} // namespace
+
+void WebServer::Impl::accept() {
+    acceptor.async_accept([this](beast::error_code error, tcp::socket socket) {
+        if (error == net::error::operation_aborted || !acceptor.is_open()) return;
+        if (error) {
+            // Out of descriptors or the like: wait a little rather than spin.
+            acceptRetry.expires_after(std::chrono::milliseconds(100));
+            acceptRetry.async_wait([this](beast::error_code waitError) {
+                if (!waitError) accept();
+            });
+            return;
+        }
+        beast::error_code ignored;
+        socket.set_option(tcp::no_delay(true), ignored);
+        if (openClients_ < kMaxClients) {
+            ++openClients_;
+            std::make_shared<HttpSession>(*this, std::move(socket), false)->run();
+        } else {
+            ++refused_;
+            if (refusing < kMaxRefusedInFlight) {
+                ++refusing;
+                std::make_shared<HttpSession>(*this, std::move(socket), true)->run();
+            } else {
+                socket.close(ignored);
+            }
+        }
+        accept();
+    });
+}
+
+void WebServer::Impl::closeAll() {
+    beast::error_code ignored;
+    acceptor.close(ignored);
+    acceptRetry.cancel();
+    const std::vector<Session*> open(sessions.begin(), sessions.end());
+    for (Session* session : open)
+        session->shut();
+}
+
+WebServer::WebServer() : impl_(std::make_unique<Impl>()) {}
+
+int WebServer::openClients() const {
+    return impl_->openClients_.load();
+}
+int WebServer::openSockets() const {
+    return impl_->openSockets_.load();
+}
+long WebServer::refusedClients() const {
+    return impl_->refused_.load();
+}
+long WebServer::droppedSockets() const {
+    return impl_->dropped_.load();
+}
+
+WebServer::~WebServer() {
+    stop();
+    impl_.reset(); // sessions still queued in the io_context end here
+}
+
+void WebServer::start(const std::string& address, int port) {
+    if (running()) throw WebServerError("the server is running already");
+    beast::error_code error;
+    const net::ip::address ip = net::ip::make_address(address, error);
+    if (error) throw WebServerError("\"" + address + "\" is not an IP address");
+    if (port < 0 || port > 65535) throw WebServerError("port " + std::to_string(port) + " is out of range");
+    const tcp::endpoint endpoint(ip, static_cast<unsigned short>(port));
+    tcp::acceptor& acceptor = impl_->acceptor;
+    const auto fail = [&](const char* step) {
+        beast::error_code ignored;
+        acceptor.close(ignored);
+        throw WebServerError(std::string(step) + " " + address + ":" + std::to_string(port) + ": " +
+                                 error.message(),
+                             error == net::error::address_in_use);
+    };
+    acceptor.open(endpoint.protocol(), error);
+    if (error) fail("cannot open");
+    acceptor.set_option(net::socket_base::reuse_address(true), error);
+    acceptor.bind(endpoint, error);
+    if (error) fail("cannot bind");
+    acceptor.listen(net::socket_base::max_listen_connections, error);
+    if (error) fail("cannot listen on");
+    port_ = acceptor.local_endpoint().port();
+
+    impl_->page = std::move(pendingPage_);
+    impl_->json = std::move(pendingJson_);
+    impl_->accept();
+    Impl* impl = impl_.get();
+    thread_ = std::thread([impl] {
+        for (;;) {
+            try {
+                impl->ioc.run();
+                return;
+            } catch (const std::exception& failure) {
+                // One connection's fault; the server goes on with the others.
+                std::fprintf(stderr, "kuzelna: web: %s\n", failure.what());
+            }
+        }
+    });
+}
+
+void WebServer::stop() {
+    if (!thread_.joinable()) return;
+    Impl* impl = impl_.get();
+    net::post(impl->ioc, [impl] {
+        impl->closeAll();
+        // The aborted operations still finish in order; what is left is destroyed with the io_context.
+        net::post(impl->ioc, [impl] { impl->ioc.stop(); });
+    });
+    thread_.join();
+}
+
+void WebServer::publish(Buffer page, Buffer json) {
+    if (!running()) {
+        // Nothing would take the work off the io_context's queue.
+        pendingPage_ = std::move(page);
+        pendingJson_ = std::move(json);
+        return;
+    }
+    Impl* impl = impl_.get();
+    net::post(impl->ioc, [impl, page = std::move(page), json = std::move(json)] {
+        impl->page = page;
+        impl->json = json;
+        const std::vector<SocketSession*> open(impl->sockets.begin(), impl->sockets.end());
+        for (SocketSession* socket : open)
+            socket->send(json);
+    });
+}
+
+} // namespace kuzelna
