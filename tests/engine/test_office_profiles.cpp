@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include <csignal>
@@ -55,6 +57,14 @@ TEST(OfficeProfiles, OnlyProfilesOfEndedRunsAreRemoved) {
         ::execl("/bin/sh", "sh", "-c", "sleep 30", officeArgument.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
+    // Until the child has exec'd, its command line is still this test's.
+    const auto commandLineOf = [](pid_t pid) {
+        std::ifstream in("/proc/" + std::to_string(pid) + "/cmdline", std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    for (int i = 0; i < 500 && commandLineOf(office).find(officeArgument) == std::string::npos; ++i)
+        ::usleep(10'000);
+    ASSERT_NE(commandLineOf(office).find(officeArgument), std::string::npos);
     const fs::path plainFile = folder / ("kuzelna-office-" + std::to_string(endedProcess()) + "-file");
     {
         std::FILE* f = std::fopen(plainFile.c_str(), "w");
