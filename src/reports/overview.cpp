@@ -3,6 +3,7 @@
 #include "core/match_state.h"
 #include "scoring/game_kinds.h"
 #include "scoring/rotation.h"
+#include "scoring/throw_recording.h"
 
 #include <algorithm>
 
@@ -38,6 +39,8 @@ OverviewView overviewView(const MatchState& state, const OverviewSelection& sele
 
     unsigned full = 0;
     unsigned clearing = 0;
+    // A zero not yet thrown is no fault: the referee reads "Cbyby:" during the game.
+    const int made = throwsMade(state, slot);
     unsigned faults = 0;
     std::string unseenThrows;
     for (int i = 1; i <= 2 * sets; ++i) {
@@ -62,7 +65,7 @@ OverviewView overviewView(const MatchState& state, const OverviewSelection& sele
                 unseenThrows += (unseenThrows.empty() ? "" : ", ") + std::to_string(t);
             }
             (i % 2 == 1 ? full : clearing) += value;
-            if (value == 0) ++faults;
+            if (value == 0 && t <= made) ++faults;
         }
     }
     for (int row = 4 * sets; row < kOverviewRows; ++row) {

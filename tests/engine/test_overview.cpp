@@ -38,6 +38,7 @@ TEST(Overview, GridOfA120Game) {
     PlayerSlot& player = state.player[3]; // home player 2
     for (int t = 1; t <= 60; ++t)
         player.throws[static_cast<std::size_t>(t)] = static_cast<u8>(t % 10);
+    player.throwCount = 60;
     player.setPointsTotal = 5;
     OverviewSelection selection;
     selection.homePlayer = 2;
@@ -75,7 +76,7 @@ TEST(Overview, GridOfA120Game) {
     // the clearing halves 16..30 and 46..60 to 75 each; throws 61..120 are zero.
     EXPECT_EQ(view.full, "120");
     EXPECT_EQ(view.clearing, "150");
-    EXPECT_EQ(view.faults, "66"); // 6 zeros among 1..60 and all 60 of 61..120
+    EXPECT_EQ(view.faults, "6"); // 10, 20, .., 60: throws 61..120 are not made yet
     EXPECT_EQ(view.total, "270");
     EXPECT_EQ(view.setPoints, "2.5");
 
@@ -109,15 +110,21 @@ TEST(Overview, BlankColumnsAndRowsOfShortGames) {
     EXPECT_EQ(full.cell(15, 22), " 180");
 }
 
-TEST(Overview, AllZeroThrowsCountAsFaults) {
+TEST(Overview, FaultsCountOnlyTheThrowsMade) {
+    // Every stored throw is 0; "Cbyby:" counts those the player has thrown.
     const struct {
-        int gameKind, lanesPerPlayer;
+        int gameKind, lanesPerPlayer, throwCount;
         const char* faults;
-    } cases[] = {{1, 4, "200"}, {2, 4, "120"}, {6, 2, "40"}, {5, 6, "180"}};
+    } cases[] = {
+        {2, 4, 0, "0"},     {2, 4, 2, "2"},     {2, 4, 119, "119"}, {2, 4, 120, "120"},
+        {1, 4, 200, "200"}, {6, 2, 40, "40"},   {5, 6, 180, "180"},
+        {6, 2, 55, "40"}, // a counter past the game's end counts the game's throws
+    };
     for (const auto& c : cases) {
         MatchState state = game(c.gameKind, c.lanesPerPlayer, 1);
+        state.player[1].throwCount = static_cast<u16>(c.throwCount);
         const OverviewView view = overviewView(state, OverviewSelection{});
-        EXPECT_EQ(view.faults, c.faults) << c.gameKind;
+        EXPECT_EQ(view.faults, c.faults) << c.gameKind << " after " << c.throwCount;
         EXPECT_EQ(view.total, "0");
         EXPECT_EQ(view.cell(1, 1), "0");
     }
