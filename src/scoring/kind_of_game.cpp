@@ -8,7 +8,7 @@ namespace kuzelna {
 
 std::vector<std::string> gameKindItems() {
     std::vector<std::string> items;
-    for (int kind = 1; kind <= 6; ++kind)
+    for (int kind = 1; kind <= kGameKindCount; ++kind)
         items.push_back(gameKindLabel(kind));
     return items;
 }
