@@ -75,10 +75,7 @@ void writePlayer(JsonWriter& json, const MatchState& state, int slot) {
     json.key("position").value((slot + 1) / 2);
     json.key("duel").value((slot + 1) / 2);
     json.key("opponent").value(duelPartner(slot));
-    const std::string name = p.firstName.empty() ? p.surname.str()
-                             : p.surname.empty() ? p.firstName.str()
-                                                 : playerName(p);
-    json.key("name").value(utf8(name));
+    json.key("name").value(utf8(compactPlayerName(p)));
     json.key("surname").value(utf8(p.surname.str()));
     json.key("firstName").value(utf8(p.firstName.str()));
     json.key("registration").value(utf8(p.regNumber.str()));

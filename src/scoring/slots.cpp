@@ -73,6 +73,12 @@ std::string playerName(const PlayerSlot& slot) {
     return playerName(slot.surname.str(), slot.firstName.str());
 }
 
+std::string compactPlayerName(const PlayerSlot& slot) {
+    if (slot.firstName.empty()) return slot.surname.str();
+    if (slot.surname.empty()) return slot.firstName.str();
+    return playerName(slot);
+}
+
 const std::string& shownHomeName(const MatchState& state) {
     return state.manualTeamNames ? state.manualHomeName : state.homeTeamName;
 }

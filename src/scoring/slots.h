@@ -52,6 +52,9 @@ int logicalLane(const MatchState& state, int physical);
 // surname, a space, first name (Windows-1250 bytes).
 std::string playerName(std::string_view surname, std::string_view firstName);
 std::string playerName(const PlayerSlot& slot);
+// The same without a space where the surname or the first name is missing, for
+// file names and the match document.
+std::string compactPlayerName(const PlayerSlot& slot);
 
 // The team names the displays and the console show: the names typed in the
 // manual team names window while it is switched on, else the teams' names.

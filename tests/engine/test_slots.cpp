@@ -106,6 +106,14 @@ TEST(Slots, NamesAsTheyAreShown) {
     EXPECT_EQ(playerName(player), "Nov\xE1k Jan");
     EXPECT_EQ(playerName("Nov\xE1k", ""), "Nov\xE1k ");
     EXPECT_EQ(playerName(PlayerSlot{}), " ");
+    EXPECT_EQ(compactPlayerName(player), "Nov\xE1k Jan");
+    PlayerSlot onlySurname;
+    onlySurname.surname = "Nov\xE1k";
+    EXPECT_EQ(compactPlayerName(onlySurname), "Nov\xE1k");
+    PlayerSlot onlyFirstName;
+    onlyFirstName.firstName = "Jan";
+    EXPECT_EQ(compactPlayerName(onlyFirstName), "Jan");
+    EXPECT_EQ(compactPlayerName(PlayerSlot{}), "");
 
     MatchState state;
     state.homeTeamName = "Sokol";
