@@ -4,6 +4,8 @@
 // layout, kind of game and transliterated display names, kept in [Default] of
 // zodided.ini. They act at the next start; only the transliteration acts at once.
 
+#include "scoring/game_kinds.h"
+
 #include <string>
 
 namespace kuzelna {
@@ -19,8 +21,8 @@ struct StartupSettings {
 };
 
 // Items of the window's two lists (Windows-1250 bytes).
-constexpr int kStartupLaneItems = 3; // "4 ", "2", "6"
-constexpr int kStartupKindItems = 5; // "200 Hs" .. "180 Hs"
+constexpr int kStartupLaneItems = 3;                 // "4 ", "2", "6"
+constexpr int kStartupKindItems = kStartupKindCount; // "200 Hs" .. "180 Hs"
 
 // The controls as the stored fields set them; a value outside a list chooses no item.
 StartupSettings startupSettingsFromState(const MatchState& state);

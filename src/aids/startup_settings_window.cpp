@@ -47,8 +47,8 @@ StartupSettingsWindow::StartupSettingsWindow(MatchState& state, QWidget* parent)
     label(QStringLiteral("Druh hry:"), 102);
     gameKind_ = new QComboBox(group);
     gameKind_->setObjectName(QStringLiteral("gameKind"));
-    gameKind_->addItems({QStringLiteral("200 Hs"), QStringLiteral("120 Hs"), QStringLiteral("100 Hs"),
-                         QStringLiteral("  60 Hs"), QStringLiteral("180 Hs")});
+    for (int kind = 1; kind <= kStartupKindItems; ++kind)
+        gameKind_->addItem(QString::fromStdString(startupKindLabel(kind)));
     gameKind_->setGeometry(130, 98, 121, 21);
     label(QStringLiteral("Displeje Vollmer:"), 128);
     label(QStringLiteral("(bez češtiny)"), 142);

@@ -2,6 +2,7 @@
 
 #include "boards/board_numbers.h"
 #include "core/match_state.h"
+#include "scoring/slots.h"
 
 namespace kuzelna {
 namespace {
@@ -27,7 +28,7 @@ void fillSide(const MatchState& state, int firstSlot, const ResultsBoardSideFigu
     for (int row = 0; row < kResultsBoardRows; ++row) {
         const PlayerSlot& p = rowPlayer(state, firstSlot, row);
         ResultsBoardRow& out = side.rows[static_cast<std::size_t>(row)];
-        out.name = p.surname.str() + ' ' + p.firstName.str();
+        out.name = playerName(p);
         out.total = std::to_string(p.fullTotal + p.clearingTotal);
         out.full = std::to_string(p.fullTotal);
         out.clearing = std::to_string(p.clearingTotal);
@@ -45,7 +46,7 @@ void fillSide(const MatchState& state, int firstSlot, const ResultsBoardSideFigu
 } // namespace
 
 long shownSetPointsDoubled(const MatchState& state, int slot) {
-    if (slot < 1 || slot > kMaxSlots) return 0;
+    if (!validSlot(slot)) return 0;
     const PlayerSlot& p = state.player[static_cast<std::size_t>(slot)];
     // Whole-set scoring keeps set points as whole points (a set won is 1);
     // otherwise they are on the doubled scale already.
@@ -53,7 +54,7 @@ long shownSetPointsDoubled(const MatchState& state, int slot) {
 }
 
 long shownDuelPointsDoubled(const MatchState& state, int slot) {
-    if (slot < 1 || slot > kMaxSlots) return 0;
+    if (!validSlot(slot)) return 0;
     const PlayerSlot& p = state.player[static_cast<std::size_t>(slot)];
     // 16-point scoring counts a duel as 2 / 1 / 0 points, 8-point scoring as 1 / half / 0.
     return state.score16 != 0 ? 2L * p.duelPoints : p.duelPoints;

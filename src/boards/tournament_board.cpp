@@ -2,6 +2,7 @@
 
 #include "core/match_state.h"
 #include "core/typed_number.h"
+#include "scoring/slots.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -88,10 +89,6 @@ std::vector<Competitor> pairsCompetitors(const MatchState& state, int n) {
     return all;
 }
 
-std::string fullName(const PlayerSlot& p) {
-    return p.surname.str() + ' ' + p.firstName.str();
-}
-
 std::string withoutLeadingBlanks(const std::string& text) {
     const std::size_t first = text.find_first_not_of(' ');
     return first == std::string::npos ? std::string() : text.substr(first);
@@ -123,12 +120,12 @@ TournamentLine placeLine(const MatchState& state, u16 value) {
     }
     if (!pairs) {
         const PlayerSlot& p = slot(state, std::clamp(value - kLiveCompetitorBase, 1, kMaxSlots));
-        return listLine(fullName(p), p.fullTotal, p.clearingTotal, p.fullTotal + p.clearingTotal);
+        return listLine(playerName(p), p.fullTotal, p.clearingTotal, p.fullTotal + p.clearingTotal);
     }
     const int m = std::clamp(value - kLiveCompetitorBase, 1, kMaxLivePairs);
     const PlayerSlot& a = slot(state, 2 * m - 1);
     const PlayerSlot& b = slot(state, 2 * m);
-    return listLine(pairLabel(withoutLeadingBlanks(fullName(a)), withoutLeadingBlanks(fullName(b))),
+    return listLine(pairLabel(withoutLeadingBlanks(playerName(a)), withoutLeadingBlanks(playerName(b))),
                     long{a.fullTotal} + b.fullTotal, long{a.clearingTotal} + b.clearingTotal,
                     long{a.fullTotal} + a.clearingTotal + b.fullTotal + b.clearingTotal);
 }
@@ -169,12 +166,11 @@ TournamentBoardTexts tournamentBoardTexts(MatchState& state) {
             placeLine(state, state.standingsOrder[static_cast<std::size_t>(place)]);
 
     texts.liveNumbersShown = std::clamp(state.laneCount, 0, kLivePositions);
-    const int firstSlot = 2 * state.firstPairOfBlock - 1;
     for (int position = 1; position <= texts.liveNumbersShown; ++position) {
-        const int s = firstSlot + position - 1;
-        if (s < 1 || s > kMaxSlots) continue;
+        const int s = slotAtBlockPosition(state.firstPairOfBlock, position);
+        if (!validSlot(s)) continue;
         const PlayerSlot& p = slot(state, s);
-        texts.live[static_cast<std::size_t>(position - 1)] = {fullName(p), std::to_string(p.fullTotal),
+        texts.live[static_cast<std::size_t>(position - 1)] = {playerName(p), std::to_string(p.fullTotal),
                                                               std::to_string(p.clearingTotal),
                                                               std::to_string(p.fullTotal + p.clearingTotal)};
     }

@@ -3,6 +3,7 @@
 #include "core/match_state.h"
 #include "core/startup.h"
 #include "scoring/rotation.h"
+#include "scoring/slots.h"
 #include "scoring/throw_recording.h"
 
 namespace kuzelna {
@@ -65,19 +66,10 @@ std::string hundredsText(const LaneStatus& status) {
 std::string laneCaption(const MatchState& state, int lane) {
     // A "100 Hs" counter back at 0 after 99 shows the player of throw 100.
     const int counter = laneThrowNumber(state, lane);
-    if (counter < 0) return std::to_string(2 * state.firstPairOfBlock + lane - 2);
+    if (counter < 0) return std::to_string(blankLaneSlot(state, lane));
     const int slot = Zjisti_cislo_hrace(state, counter > 0 ? counter - 1 : 0, lane);
-    if (slot < 0 || slot > kMaxSlots) return {};
-    const PlayerSlot& player = state.player[static_cast<std::size_t>(slot)];
-    return player.surname.str() + " " + player.firstName.str();
-}
-
-std::string shownHomeName(const MatchState& state) {
-    return state.manualTeamNames ? state.manualHomeName : state.homeTeamName;
-}
-
-std::string shownGuestName(const MatchState& state) {
-    return state.manualTeamNames ? state.manualGuestName : state.guestTeamName;
+    if (slot > kMaxSlots) return {};
+    return playerName(slotOrEmpty(state, slot)); // slot 0: the empty slot's blank name
 }
 
 std::string teamLine(const MatchState& state) {

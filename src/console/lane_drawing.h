@@ -53,10 +53,6 @@ std::string hundredsText(const LaneStatus& status);
 // Windows-1250 bytes.
 std::string laneCaption(const MatchState& state, int lane);
 
-// The home and guest names as the displays and the console show them.
-std::string shownHomeName(const MatchState& state);
-std::string shownGuestName(const MatchState& state);
-
 // "HOME     - GUEST" from the first 9 characters of each name, padded to 18
 // characters when shorter. Windows-1250 bytes.
 std::string teamLine(const MatchState& state);

@@ -2,8 +2,9 @@
 
 #include "core/cp1250.h"
 #include "core/match_state.h"
+#include "registry/registry_lines.h"
+#include "scoring/slots.h"
 
-#include <algorithm>
 #include <array>
 #include <string>
 
@@ -26,15 +27,12 @@ void fillSimulationLineups(MatchState& state) {
     // The boards and the report print the titles: the same teams as the console.
     state.homeTeamTitle = state.homeTeamName;
     state.guestTeamTitle = state.guestTeamName;
-    const int slots = std::min(2 * static_cast<int>(state.pairCount), kMaxSlots);
-    for (int slot = 1; slot <= slots; ++slot) {
+    for (int slot = 1; slot <= slotsInMatch(state); ++slot) {
         PlayerSlot& player = state.player[static_cast<std::size_t>(slot)];
         const auto i = static_cast<std::size_t>(slot - 1);
         player.surname = cp1250::fromUtf8(kSurnames[i % kSurnames.size()]);
         player.firstName = cp1250::fromUtf8(kFirstNames[(i * 5) % kFirstNames.size()]);
-        std::string display = player.surname.str() + " " + player.firstName.str();
-        display.resize(18, ' ');
-        player.displayName = display;
+        player.displayName = displayNameOf(player.surname.str(), player.firstName.str(), false);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "core/ini_file.h"
 #include "core/match_state.h"
 #include "reports/datagrams.h"
+#include "scoring/slots.h"
 
 namespace kuzelna {
 namespace {
@@ -40,9 +41,8 @@ std::string archiveBaseName(const MatchState& state, const std::string& created)
     when.resize(12, '0'); // YYYYMMDDhhmm
     const std::string stamp =
         when.substr(0, 4) + "-" + when.substr(4, 2) + "-" + when.substr(6, 2) + "_" + when.substr(8, 4);
-    const bool manual = state.manualTeamNames != 0;
-    return stamp + "_" + fileNamePart(manual ? state.manualHomeName : state.homeTeamName, "Domaci") + "_" +
-           fileNamePart(manual ? state.manualGuestName : state.guestTeamName, "Hoste");
+    return stamp + "_" + fileNamePart(shownHomeName(state), "Domaci") + "_" +
+           fileNamePart(shownGuestName(state), "Hoste");
 }
 
 } // namespace kuzelna

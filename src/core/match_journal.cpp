@@ -1,6 +1,7 @@
 #include "core/match_journal.h"
 
 #include "core/match_events.h"
+#include "scoring/slots.h"
 #include "scoring/throw_recording.h"
 #include "suddenvictory/sudden_victory.h"
 
@@ -88,9 +89,6 @@ std::uint32_t readU32(std::string_view b, std::size_t at) {
 
 bool validLane(int lane) {
     return lane >= 1 && lane <= kMaxLanes;
-}
-bool validSlot(int slot) {
-    return slot >= 1 && slot <= kMaxSlots;
 }
 
 // --- What each record kind holds, written and compared field by field. ---

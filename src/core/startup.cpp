@@ -131,7 +131,7 @@ void initialiseMatchState(MatchState& state, const IniFile& ini, const std::stri
     // wraps to 0 and means the first kind and the 4-lane layout.
     int kind = static_cast<u8>(state.gameKindSetting + 1);
     if (kind == 0) kind = 1;
-    kind = std::min(kind, 6);
+    kind = std::min(kind, kGameKindCount);
     int layout = static_cast<u8>(state.laneLayoutSetting + 1);
     if (layout == 0) layout = 1;
     layout = std::min(layout, kLayoutOfSixLanes);

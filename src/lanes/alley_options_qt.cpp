@@ -34,18 +34,20 @@ int gameKindOf(const QString& text) {
                                          QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = form.match(text);
     const int value = match.hasMatch() ? match.captured(1).toInt() : -1;
-    if (value >= 1 && value <= 6) return value;
-    for (int kind = 1; kind <= 6; ++kind) {
-        if (value == throwsPerLane(kind) * lanesPerPlayerFor(kind)) return kind;
-    }
-    throw std::invalid_argument("--kind takes 200, 120, 100, 60, 180 or 40 (or 1..6)");
+    if (value >= 1 && value <= kGameKindCount) return value;
+    if (const int kind = gameKindOfThrows(value)) return kind;
+    throw std::invalid_argument("--kind takes " + throwsPerPlayerList() + " (or 1.." +
+                                std::to_string(kGameKindCount) + ")");
 }
 
 } // namespace
 
 void addAlleyOptions(QCommandLineParser& parser) {
     parser.addOptions({
-        {"kind", "Kind of game: 200, 120, 100, 60, 180 or 40 throws per player (or 1..6).", "K"},
+        {"kind",
+         QString::fromStdString("Kind of game: " + throwsPerPlayerList() + " throws per player (or 1.." +
+                                std::to_string(kGameKindCount) + ")."),
+         "K"},
         {"lanes", "Lanes in play: 2, 4 or 6.", "N"},
         {"lane-pair", "With 2 lanes: 1 = lanes 1-2, 2 = lanes 3-4.", "P"},
         {"duels", "Duels of the match (players per team), 1..30.", "D"},

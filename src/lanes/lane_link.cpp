@@ -3,6 +3,7 @@
 #include "core/match_events.h"
 #include "core/match_state.h"
 #include "lanes/frame_codec.h"
+#include "scoring/slots.h"
 #include "scoring/throw_recording.h"
 
 namespace kuzelna {
@@ -15,8 +16,7 @@ void LaneLink::onBytes(std::string_view bytes) {
     for (FrameScan scan; (scan = scanStatusFrame(state_.rxBuffer)).kind != FrameScan::NeedMore;) {
         if (scan.kind != FrameScan::Frame) continue;
         state_.pollDelay = 0;
-        int lane = scan.frame.physicalLane;
-        if (state_.laneCount == 2 && state_.lanePair == 2 && (lane == 3 || lane == 4)) lane -= 2;
+        const int lane = logicalLane(state_, scan.frame.physicalLane);
         if (lane < 1 || lane > state_.laneCount || lane > kMaxLanes) continue;
         if (!state_.controls.publicPlayOn && beforeRecording) beforeRecording(lane, scan.frame.status);
         state_.laneStatus[lane] = scan.frame.status;

@@ -5,6 +5,7 @@
 #include "lanes/frame_codec.h"
 #include "scoring/game_kinds.h"
 #include "scoring/rotation.h"
+#include "scoring/slots.h"
 #include "scoring/throw_recording.h"
 
 #include <algorithm>
@@ -20,10 +21,6 @@ constexpr unsigned char kMinusCode = 0x8A;
 
 char hi(int value) {
     return static_cast<char>(0x80 | (value & 0xFF));
-}
-
-bool validSlot(int slot) {
-    return slot >= 1 && slot <= kMaxSlots;
 }
 
 // 18 text bytes with bit 7 set (A0 past the end of the text), then the three
@@ -57,10 +54,6 @@ std::string paddedTo(std::string_view text, std::size_t width) {
     std::string out(text.substr(0, width));
     out.resize(width, ' ');
     return out;
-}
-
-int physicalLane(const MatchState& state, int lane) {
-    return state.laneCount == 2 && state.lanePair == 2 ? lane + 2 : lane;
 }
 
 } // namespace
@@ -101,7 +94,7 @@ std::string MatchCycle::linkStep() {
 
     if (--state_.pollsBeforeDisplay != 0) {
         ++state_.pollLane;
-        if (state_.laneCount == 2 && state_.lanePair == 2) {
+        if (onLanesThreeFour(state_)) {
             if (state_.pollLane > 4 || state_.pollLane < 3) state_.pollLane = 3;
         } else if (state_.pollLane > state_.laneCount) {
             state_.pollLane = 1;
@@ -202,10 +195,7 @@ std::string MatchCycle::scoreFrame() {
 }
 
 std::string MatchCycle::teamNamesFrame() {
-    const bool manual = state_.manualTeamNames != 0;
-    const std::string& home = manual ? state_.manualHomeName : state_.homeTeamName;
-    const std::string& guest = manual ? state_.manualGuestName : state_.guestTeamName;
-    const std::string text = paddedTo(home, 9) + paddedTo(guest, 9);
+    const std::string text = paddedTo(shownHomeName(state_), 9) + paddedTo(shownGuestName(state_), 9);
     return encodeSentFrame(
         std::string{static_cast<char>(0x99), static_cast<char>(0x9E), static_cast<char>(0x81)} +
         textBytes(text));
@@ -232,7 +222,7 @@ std::string MatchCycle::laneFrame(int lane) {
     int throwIndex = 1;
     bool held = false;
     if (n >= 0) {
-        const int lastThrow = throwsPerLane(s.gameKind) * s.lanesPerPlayer;
+        const int lastThrow = throwsPerPlayer(s);
         const auto& changes = laneChangeCounts(s.gameKind);
         const bool laneChange =
             std::find(changes.begin(), changes.end(), n) != changes.end() || n == lastThrow;
@@ -244,7 +234,7 @@ std::string MatchCycle::laneFrame(int lane) {
             if (n != 0 && n < lastThrow) ++shown;
             held = s.nameSwapCountdown > 0;
         } else {
-            s.nameSwapCountdown = n > (s.gameKind == 6 ? 30 : 50) ? kLongHold : kShortHold;
+            s.nameSwapCountdown = n > longHoldAbove(s.gameKind) ? kLongHold : kShortHold;
         }
         throwIndex = shown == 0 ? 0 : shown - 1;
         slot = Zjisti_cislo_hrace(s, throwIndex, lane);
@@ -252,11 +242,10 @@ std::string MatchCycle::laneFrame(int lane) {
         // Done with the block while others still play: the lane keeps the one
         // who finished on it. The block's first player for the lane is still
         // throwing on another lane and would show there twice.
-        const int lastThrow = std::min(throwsPerLane(s.gameKind) * s.lanesPerPlayer, kMaxThrows);
-        throwIndex = lastThrow - 1;
+        throwIndex = throwsPerPlayer(s) - 1;
         slot = Zjisti_cislo_hrace(s, throwIndex, lane);
     } else {
-        slot = 2 * s.firstPairOfBlock + lane - 2;
+        slot = blankLaneSlot(s, lane);
         held = s.nameSwapCountdown > 0;
     }
     if (!held) {
@@ -264,8 +253,7 @@ std::string MatchCycle::laneFrame(int lane) {
         s.laneDisplayThrows[lane] = static_cast<i16>(throwIndex);
     }
 
-    static const PlayerSlot kNobody{};
-    const PlayerSlot& player = validSlot(slot) ? s.player[static_cast<std::size_t>(slot)] : kNobody;
+    const PlayerSlot& player = slotOrEmpty(s, slot);
     const int physical = physicalLane(s, lane);
 
     // The displays count in half points; whole-set scoring keeps whole set points.

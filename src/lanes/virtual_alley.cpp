@@ -4,6 +4,7 @@
 #include "lanes/frame_codec.h"
 #include "scoring/game_kinds.h"
 #include "scoring/rotation.h"
+#include "scoring/slots.h"
 
 #include <algorithm>
 #include <bit>
@@ -66,9 +67,8 @@ char scoreChar(unsigned char b) {
 VirtualAlley::VirtualAlley(const AlleySetup& setup)
     : setup_(setup), paceRandom_(setup.seed), noiseRandom_(setup.seed ^ 0x9E3779B9u) {
     laneCount_ = laneCountFor(setup_.laneLayout);
-    firstPhysical_ = laneCount_ == 2 && setup_.lanePair == 2 ? 3 : 1;
+    firstPhysical_ = physicalLane(laneCount_, setup_.lanePair, 1);
     throwsPerLane_ = throwsPerLane(setup_.gameKind);
-    lanesPerPlayer_ = lanesPerPlayerFor(setup_.gameKind);
     const int duelsPerBlock = laneCount_ / 2;
     blocks_ = std::max(1, (setup_.duels + duelsPerBlock - 1) / duelsPerBlock);
     for (int l = 1; l <= laneCount_; ++l) {
@@ -122,7 +122,7 @@ void VirtualAlley::setClock(std::int64_t ms) {
 void VirtualAlley::advanceLane(Lane& lane, bool atPoll) {
     // In the fast pace everything happens at polls, one visible change per poll.
     const auto due = [&](std::int64_t t) { return fastPace() ? atPoll : clock_ >= t; };
-    const int lastThrow = lanesPerPlayer_ * throwsPerLane_;
+    const int lastThrow = throwsPerPlayerFor(setup_.gameKind);
     for (;;) {
         switch (lane.phase) {
         case Phase::Playing:
@@ -205,7 +205,8 @@ bool VirtualAlley::throwOnLane(Lane& lane) {
     positionSeen_[p] = false;
 
     const int firstPair = 1 + block_ * (laneCount_ / 2);
-    played_.push_back({block_, 2 * firstPair - 2 + position, lane.counter, lane.pins, lane.physical});
+    played_.push_back(
+        {block_, slotAtBlockPosition(firstPair, position), lane.counter, lane.pins, lane.physical});
     return true;
 }
 
@@ -261,7 +262,7 @@ LaneStatus VirtualAlley::laneStatus(int physicalLane) const {
     // The counter has two digits and a +100 lamp; "100 Hs" counts its hundredth
     // throw as 0, and 200 (beyond the lamp) wraps to 0 as well.
     int shown = lane->counter;
-    if (setup_.gameKind == 3) {
+    if (!counterShowsHundreds(setup_.gameKind)) {
         shown %= 100;
     } else if (shown >= 200) {
         shown -= 200;

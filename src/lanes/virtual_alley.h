@@ -155,7 +155,6 @@ private:
     int laneCount_ = 2;
     int firstPhysical_ = 1;
     int throwsPerLane_ = 30;
-    int lanesPerPlayer_ = 2;
     int blocks_ = 1;
     int block_ = 0;
     bool finished_ = false;

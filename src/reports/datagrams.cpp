@@ -2,6 +2,7 @@
 
 #include "core/match_state.h"
 #include "scoring/game_kinds.h"
+#include "scoring/slots.h"
 
 #include <algorithm>
 #include <array>
@@ -16,6 +17,8 @@ constexpr int kNameWidth = 30;
 constexpr int kHalfWidth = 25;
 constexpr int kPublicNameWidth = 10;
 constexpr std::size_t kReceivedShown = 64;
+// Sets whose words every normal datagram carries; the longer layout adds the rest.
+constexpr int kShortLayoutSets = 4;
 
 // Windows-1250 bytes of the letters the lane PCs cannot show, and their ASCII.
 constexpr std::pair<unsigned char, char> kStripping[] = {
@@ -62,13 +65,7 @@ std::string laneLabel(int lane) {
 // for anything out of range.
 const PlayerSlot& playerOnLane(const MatchState& state, int lane) {
     if (lane < 1 || lane > kMaxLanes) return state.player[0];
-    const int slot = state.lanePlayerOnDisplay[static_cast<std::size_t>(lane)];
-    if (slot < 0 || slot > kMaxSlots) return state.player[0];
-    return state.player[static_cast<std::size_t>(slot)];
-}
-
-std::string playerName(const PlayerSlot& slot) {
-    return slot.surname.str() + " " + slot.firstName.str();
+    return slotOrEmpty(state, state.lanePlayerOnDisplay[static_cast<std::size_t>(lane)]);
 }
 
 // The number of the last throw before the lane's current set.
@@ -76,7 +73,7 @@ int throwsBeforeCurrentSet(const MatchState& state, int lane) {
     if (lane < 1 || lane > kMaxLanes) return 0;
     const int perSet = throwsPerLane(state.gameKind);
     const int shown = std::max<int>(0, state.laneDisplayThrows[static_cast<std::size_t>(lane)]);
-    const int setIndex = std::min(shown / perSet, state.gameKind == 5 ? 5 : 3);
+    const int setIndex = std::min(shown / perSet, datagramSets(state.gameKind) - 1);
     return setIndex * perSet;
 }
 
@@ -92,11 +89,11 @@ void appendHalf(std::string& out, const PlayerSlot& slot, int firstThrow, int ha
 }
 
 void appendLaneWords(std::string& out, const PlayerSlot& slot, bool tandem) {
-    for (int k = 1; k <= 4; ++k)
+    for (int k = 1; k <= kShortLayoutSets; ++k)
         appendWord(out, slot.laneFull[static_cast<std::size_t>(k)]);
-    for (int k = 1; k <= 4; ++k)
+    for (int k = 1; k <= kShortLayoutSets; ++k)
         appendWord(out, slot.laneClearing[static_cast<std::size_t>(k)]);
-    for (int k = 1; k <= 4; ++k) {
+    for (int k = 1; k <= kShortLayoutSets; ++k) {
         const auto set = static_cast<std::size_t>(k);
         appendWord(out, tandem ? slot.setPoints[set] : slot.laneFaults[set]);
     }
@@ -127,14 +124,14 @@ std::string stripDiacritics(std::string_view text) {
 
 std::pair<int, int> datagramLanePair(int counter, bool monitorTwoLanes) {
     if (monitorTwoLanes) return {2 * counter - 1, 2 * counter};
-    return {counter, counter % 2 == 1 ? counter + 1 : counter - 1};
+    return {counter, partnerLane(counter)};
 }
 
 std::string normalDatagram(const MatchState& state, int counter) {
     const ConsoleControls& controls = state.controls;
     const auto [q, r] = datagramLanePair(counter, controls.monitorTwoLanes);
     const int half = throwsPerHalf(state.gameKind);
-    const bool lateSets = state.gameKind == 5;
+    const bool lateSets = datagramSets(state.gameKind) > kShortLayoutSets;
     const PlayerSlot& first = playerOnLane(state, q);
     const PlayerSlot& second = playerOnLane(state, r);
 
@@ -244,7 +241,7 @@ OutgoingDatagram MonitorRotation::next(MatchState& state) {
         out.kind = DatagramKind::Normal;
         // Two lanes played on lanes 3-4: their monitors are the third and fourth
         // PC, or the second when one monitor serves two lanes.
-        if (state.laneCount == 2 && state.lanePair == 2) {
+        if (onLanesThreeFour(state)) {
             if (c == 1) out.host = hostOf(state, 3);
             if (c == 2) out.host = hostOf(state, 4);
             if (controls.monitorTwoLanes) out.host = hostOf(state, 2);

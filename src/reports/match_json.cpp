@@ -1,13 +1,13 @@
 #include "reports/match_json.h"
 
 #include "boards/results_board.h"
-#include "console/lane_drawing.h"
 #include "core/cp1250.h"
 #include "core/json_writer.h"
 #include "core/match_state.h"
 #include "reports/overview.h"
 #include "scoring/game_kinds.h"
 #include "scoring/rotation.h"
+#include "scoring/slots.h"
 #include "scoring/throw_recording.h"
 
 #include <algorithm>
@@ -36,10 +36,6 @@ bool anyThrowRecorded(const MatchState& state) {
     return false;
 }
 
-int slotsInPlay(const MatchState& state) {
-    return std::clamp(2 * static_cast<int>(state.pairCount), 0, kMaxSlots);
-}
-
 // The team's name as the console shows it, or its line-up title ("Domácí",
 // "Hosté") while no name is set.
 std::string teamName(const MatchState& state, bool home) {
@@ -59,7 +55,7 @@ void writeSide(JsonWriter& json, const MatchState& state, bool home, const Resul
     json.key("full").value(side.full);
     json.key("clearing").value(side.clearing);
     int misses = 0;
-    for (int slot = home ? 1 : 2; slot <= slotsInPlay(state); slot += 2)
+    for (int slot = home ? 1 : 2; slot <= slotsInMatch(state); slot += 2)
         misses += faultsMade(state, slot);
     json.key("misses").value(misses);
     json.key("setPoints").halved(side.setPoints);
@@ -78,11 +74,8 @@ void writePlayer(JsonWriter& json, const MatchState& state, int slot) {
     json.key("team").value(home ? "home" : "guest");
     json.key("position").value((slot + 1) / 2);
     json.key("duel").value((slot + 1) / 2);
-    json.key("opponent").value(home ? slot + 1 : slot - 1);
-    const std::string name = p.firstName.empty() ? p.surname.str()
-                             : p.surname.empty() ? p.firstName.str()
-                                                 : p.surname.str() + ' ' + p.firstName.str();
-    json.key("name").value(utf8(name));
+    json.key("opponent").value(duelPartner(slot));
+    json.key("name").value(utf8(compactPlayerName(p)));
     json.key("surname").value(utf8(p.surname.str()));
     json.key("firstName").value(utf8(p.firstName.str()));
     json.key("registration").value(utf8(p.regNumber.str()));
@@ -132,7 +125,7 @@ void writeLanes(JsonWriter& json, const MatchState& state) {
         json.key("pins").value(static_cast<int>(status[4]));
         json.key("settled").value((status[8] & 0x04) == 0);
         json.key("slot");
-        slot >= 1 && slot <= slotsInPlay(state) ? json.value(slot) : json.null();
+        slotInMatch(state, slot) ? json.value(slot) : json.null();
         json.endObject();
     }
     json.endArray();
@@ -176,10 +169,6 @@ void writeSetup(JsonWriter& json, const MatchState& state) {
 
 } // namespace
 
-int physicalLane(const MatchState& state, int lane) {
-    return state.laneCount == 2 && state.lanePair == 2 ? lane + 2 : lane;
-}
-
 std::string matchPhase(const MatchState& state) {
     if (state.matchOver) return "finished";
     return state.running || anyThrowRecorded(state) ? "playing" : "waiting";
@@ -200,7 +189,7 @@ std::string matchJson(const MatchState& state, const MatchJsonContext& context) 
     json.key("gameKindLabel").value(foldedLabel(state.gameKind));
     json.key("throwsPerHalf").value(throwsPerHalf(state.gameKind));
     json.key("lanesPerPlayer").value(static_cast<int>(state.lanesPerPlayer));
-    json.key("throwsPerPlayer").value(throwsPerLane(state.gameKind) * state.lanesPerPlayer);
+    json.key("throwsPerPlayer").value(throwsPerPlayer(state));
     json.key("laneCount").value(static_cast<int>(state.laneCount));
     json.key("pairCount").value(static_cast<int>(state.pairCount));
     json.key("block").value((state.firstPairOfBlock - 1) / duelsPerBlock + 1);
@@ -212,7 +201,7 @@ std::string matchJson(const MatchState& state, const MatchJsonContext& context) 
     json.key("guest");
     writeSide(json, state, false, figures.guest);
     json.key("players").beginArray();
-    for (int slot = 1; slot <= slotsInPlay(state); ++slot)
+    for (int slot = 1; slot <= slotsInMatch(state); ++slot)
         writePlayer(json, state, slot);
     json.endArray();
     json.key("lanes");

@@ -27,8 +27,4 @@ std::string matchJson(const MatchState& state, const MatchJsonContext& context =
 // "waiting", "playing" or "finished".
 std::string matchPhase(const MatchState& state);
 
-// The lane number the hall sees for logical lane `lane` (with the match on lanes
-// 3-4, logical lanes 1 and 2 are lanes 3 and 4).
-int physicalLane(const MatchState& state, int lane);
-
 } // namespace kuzelna

@@ -3,17 +3,13 @@
 #include "core/match_state.h"
 #include "scoring/game_kinds.h"
 #include "scoring/rotation.h"
+#include "scoring/slots.h"
 #include "scoring/throw_recording.h"
 
 #include <algorithm>
 
 namespace kuzelna {
 namespace {
-
-const PlayerSlot& slotOf(const MatchState& state, int slot) {
-    if (slot < 1 || slot > kMaxSlots) return state.player[0];
-    return state.player[static_cast<std::size_t>(slot)];
-}
 
 int setsShown(const MatchState& state) {
     return std::clamp<int>(state.lanesPerPlayer, 0, kOverviewRows / 4);
@@ -25,8 +21,7 @@ int overviewLaneOfSet(const MatchState& state, int slot, int set) {
     // Blocks fill the lanes in slot order, so a slot's position in its block is
     // its place counted modulo the lanes of the layout. Sets beyond the table's
     // last column stay on it, as the slot lookup of the recording does.
-    const int lanes = laneCountFor(state.laneLayout);
-    const int position = (slot - 1) % lanes + 1;
+    const int position = blockPosition(slot, laneCountFor(state.laneLayout));
     return laneOfSet(state.laneLayout, position, std::min(set, rotationColumns(state.laneLayout)));
 }
 
@@ -35,7 +30,7 @@ OverviewView overviewView(const MatchState& state, const OverviewSelection& sele
     const int half = throwsPerHalf(state.gameKind);
     const int sets = setsShown(state);
     const int slot = selection.shownSlot();
-    const PlayerSlot& player = slotOf(state, slot);
+    const PlayerSlot& player = slotOrEmpty(state, slot);
 
     unsigned full = 0;
     unsigned clearing = 0;
@@ -128,7 +123,7 @@ std::string clickedThrowText(const MatchState& state, const OverviewSelection& s
     if (selection.clickedColumn < 0 || selection.clickedRow < 0) return {};
     const int t = throwOfCell(state.gameKind, selection.clickedColumn, selection.clickedRow);
     if (t > kMaxThrows) return {};
-    return std::to_string(slotOf(state, selection.shownSlot()).throws[static_cast<std::size_t>(t)]);
+    return std::to_string(slotOrEmpty(state, selection.shownSlot()).throws[static_cast<std::size_t>(t)]);
 }
 
 } // namespace kuzelna

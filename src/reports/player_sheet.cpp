@@ -4,6 +4,7 @@
 #include "reports/report_outcome.h"
 #include "scoring/game_kinds.h"
 #include "scoring/rotation.h"
+#include "scoring/slots.h"
 
 #include <algorithm>
 
@@ -37,8 +38,7 @@ std::string throwCell(int half, int throwNumber) {
 
 std::filesystem::path playerSheetPdf(const MatchState& state, int slot, const ReportEnvironment& env) {
     const PlayerSlot& player = state.player[static_cast<std::size_t>(std::clamp(slot, 0, kMaxSlots))];
-    std::string name = player.surname.str();
-    if (!player.firstName.empty()) name += (name.empty() ? "" : " ") + player.firstName.str();
+    std::string name = compactPlayerName(player);
     if (name.empty()) name = operatorText("Hráč ") + std::to_string(slot);
     const std::string date = env.todayForFileName ? env.todayForFileName() : env.today();
     return playerSheetsFolder(state, env) / pathFromText(dateForFileName(name + " " + date) + ".pdf");

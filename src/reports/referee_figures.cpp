@@ -1,6 +1,7 @@
 #include "reports/referee_figures.h"
 
 #include "core/match_state.h"
+#include "scoring/slots.h"
 #include "scoring/throw_recording.h"
 
 #include <algorithm>
@@ -12,16 +13,12 @@ const PlayerSlot& slotOf(const MatchState& state, int slot) {
     return state.player[static_cast<std::size_t>(std::clamp(slot, 0, kMaxSlots))];
 }
 
-int partnerOf(int slot) {
-    return slot % 2 == 1 ? slot + 1 : slot - 1;
-}
-
 } // namespace
 
 bool setPlayed(const MatchState& state, int slot, int set) {
     if (set < 1 || set > kMaxSets) return false;
     const auto k = static_cast<std::size_t>(set);
-    return slotOf(state, slot).laneTotal[k] != 0 || slotOf(state, partnerOf(slot)).laneTotal[k] != 0;
+    return slotOf(state, slot).laneTotal[k] != 0 || slotOf(state, duelPartner(slot)).laneTotal[k] != 0;
 }
 
 double setPointsOf(const MatchState& state, int slot, int set) {

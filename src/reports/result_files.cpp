@@ -5,15 +5,15 @@
 #include "core/file_replace.h"
 #include "core/match_state.h"
 #include "scoring/game_kinds.h"
+#include "scoring/slots.h"
 
-#include <algorithm>
 #include <filesystem>
 
 namespace kuzelna {
 
 std::string resultFileContent(const MatchState& state) {
-    const int slots = std::min(2 * static_cast<int>(state.pairCount), kMaxSlots);
-    const int throws = std::min(state.lanesPerPlayer * 2 * throwsPerHalf(state.gameKind), kMaxThrows);
+    const int slots = slotsInMatch(state);
+    const int throws = throwsPerPlayer(state);
     std::string out;
     for (int s = 1; s <= slots; ++s) {
         const PlayerSlot& slot = state.player[static_cast<std::size_t>(s)];

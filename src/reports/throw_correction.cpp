@@ -2,6 +2,7 @@
 
 #include "core/match_state.h"
 #include "reports/overview.h"
+#include "scoring/slots.h"
 #include "scoring/throw_recording.h"
 
 namespace kuzelna {
@@ -13,7 +14,7 @@ bool saveThrowCorrection(MatchState& state, const OverviewSelection& selection, 
     // a throw the operator never saw.
     if (!isPinCell(state, selection.clickedColumn, selection.clickedRow)) return false;
     const int slot = selection.shownSlot();
-    if (slot < 1 || slot > kMaxSlots) return false;
+    if (!validSlot(slot)) return false;
     const int t = throwOfCell(state.gameKind, selection.clickedColumn, selection.clickedRow);
     PlayerSlot& player = state.player[static_cast<std::size_t>(slot)];
     player.throws[static_cast<std::size_t>(t)] = static_cast<u8>(text[0] - '0');

@@ -3,6 +3,7 @@
 #include "core/match_state.h"
 #include "reports/spreadsheet.h"
 #include "reports/tournament_workbook.h"
+#include "scoring/slots.h"
 
 #include <algorithm>
 
@@ -27,7 +28,7 @@ EntrantOverwrite entrantOverwrite(Worksheet& sheet, const MatchState& state, int
         const PlayerSlot& player = state.player[static_cast<std::size_t>(slot)];
         // The same entrant again (a game written once more) is no overwrite.
         if (surname == player.surname.str() && firstName == player.firstName.str()) continue;
-        overwrite.holders.push_back(surname + " " + firstName);
+        overwrite.holders.push_back(playerName(surname, firstName));
     }
     if (!overwrite.holders.empty()) overwrite.firstFree = firstFreeEntrant(sheet);
     return overwrite;

@@ -6,6 +6,7 @@
 #include "reports/set_tally.h"
 #include "reports/spreadsheet.h"
 #include "scoring/game_kinds.h"
+#include "scoring/slots.h"
 
 #include <algorithm>
 
@@ -70,7 +71,7 @@ u16 readCount(Worksheet& sheet, const char* column, int row) {
 StandingsEntry readEntry(Worksheet& sheet, int row, const std::string& surname,
                          const std::string& firstName) {
     StandingsEntry entry;
-    entry.name = surname + " " + firstName;
+    entry.name = playerName(surname, firstName);
     entry.total = readCount(sheet, "AD", row);
     entry.clearing = readCount(sheet, "AN", row);
     entry.faults = readCount(sheet, "AE", row);
@@ -109,7 +110,7 @@ ReportOutcome writeTournamentResults(MatchState& state, SpreadsheetSession& sess
     application.activateFirstSheet();
     Worksheet& sheet = application.activeSheet();
     int first = entrantNumber(state);
-    const int slots = std::clamp(2 * int(state.pairCount), 0, kMaxSlots);
+    const int slots = slotsInMatch(state);
     if (ask) {
         const EntrantOverwrite overwrite = entrantOverwrite(sheet, state, first, slots);
         if (!overwrite.holders.empty()) {
@@ -138,7 +139,7 @@ ReportOutcome writeTournamentResults(MatchState& state, SpreadsheetSession& sess
         sheet.writeText(cellName("E", row(slot)), state.player[slot].birthDate);
 
     const int perHalf = throwsPerHalf(state.gameKind);
-    const int sets = std::min<int>(state.lanesPerPlayer, 6);
+    const int sets = std::min<int>(state.lanesPerPlayer, std::size(kSetColumns));
     for (int slot = 1; slot <= slots; ++slot) {
         for (int set = 1; set <= sets; ++set) {
             const SetTally tally = tallySet(state.player[slot], set, perHalf);

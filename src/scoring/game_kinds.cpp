@@ -8,29 +8,61 @@
 
 namespace kuzelna {
 
+static_assert(kMostLanesPerPlayer <= kMaxSets, "a slot keeps the totals of every set a kind has");
+
+namespace {
+
+struct KindRow {
+    const char* label;
+    const char* startupLabel; // nullptr: not offered by the start-up settings
+    int throwsPerHalf;
+    int lanesPerPlayer;
+    std::vector<int> laneChangeCounts;
+    int longHoldAbove;
+    bool counterShowsHundreds;
+    int datagramSets;
+};
+
+// One row per kind, in the order of gameKind.
+const KindRow kKinds[kGameKindCount] = {
+    {"200 Hs", "200 Hs", 25, 4, {50, 100, 150, 200}, 50, true, 4},
+    {"120 Hs", "120 Hs", 15, 4, {30, 60, 90, 120}, 50, true, 4},
+    {"100 Hs", "100 Hs", 25, 2, {0, 50}, 50, false, 4},
+    {"60   Hs", "  60 Hs", 15, 2, {30, 60}, 50, true, 4},
+    {"180 Hs", "180 Hs", 15, 6, {30, 60, 90, 120, 150, 180}, 50, true, 6},
+    {"40   Hs", nullptr, 10, 2, {20, 40}, 30, true, 4},
+};
+
+// What a kind number outside the table is taken for.
+const KindRow kUnknownKind = {"", nullptr, 25, 2, {}, 50, true, 4};
+
+const KindRow& kindRow(int gameKind) {
+    return gameKind >= 1 && gameKind <= kGameKindCount ? kKinds[gameKind - 1] : kUnknownKind;
+}
+
+} // namespace
+
 int throwsPerHalf(int gameKind) {
-    switch (gameKind) {
-    case 2:
-    case 4:
-    case 5:
-        return 15;
-    case 6:
-        return 10;
-    default:
-        return 25;
-    }
+    return kindRow(gameKind).throwsPerHalf;
 }
 
 int lanesPerPlayerFor(int gameKind) {
-    switch (gameKind) {
-    case 1:
-    case 2:
-        return 4;
-    case 5:
-        return 6;
-    default:
-        return 2;
+    return kindRow(gameKind).lanesPerPlayer;
+}
+
+int throwsPerPlayerFor(int gameKind) {
+    return throwsPerLane(gameKind) * lanesPerPlayerFor(gameKind);
+}
+
+int throwsPerPlayer(const MatchState& state) {
+    return std::min(throwsPerLane(state.gameKind) * state.lanesPerPlayer, kMaxThrows);
+}
+
+int gameKindOfThrows(int throws) {
+    for (int kind = 1; kind <= kGameKindCount; ++kind) {
+        if (throws == throwsPerPlayerFor(kind)) return kind;
     }
+    return 0;
 }
 
 int laneCountFor(int laneLayout) {
@@ -49,35 +81,37 @@ int rotationColumns(int laneLayout) {
 }
 
 const std::vector<int>& laneChangeCounts(int gameKind) {
-    static const std::vector<int> kind1{50, 100, 150, 200};
-    static const std::vector<int> kind2{30, 60, 90, 120};
-    static const std::vector<int> kind3{0, 50};
-    static const std::vector<int> kind4{30, 60};
-    static const std::vector<int> kind5{30, 60, 90, 120, 150, 180};
-    static const std::vector<int> kind6{20, 40};
-    static const std::vector<int> none{};
-    switch (gameKind) {
-    case 1:
-        return kind1;
-    case 2:
-        return kind2;
-    case 3:
-        return kind3;
-    case 4:
-        return kind4;
-    case 5:
-        return kind5;
-    case 6:
-        return kind6;
-    default:
-        return none;
-    }
+    return kindRow(gameKind).laneChangeCounts;
+}
+
+int longHoldAbove(int gameKind) {
+    return kindRow(gameKind).longHoldAbove;
+}
+
+bool counterShowsHundreds(int gameKind) {
+    return kindRow(gameKind).counterShowsHundreds;
+}
+
+int datagramSets(int gameKind) {
+    return kindRow(gameKind).datagramSets;
 }
 
 std::string gameKindLabel(int gameKind) {
-    static const char* labels[] = {"200 Hs", "120 Hs", "100 Hs", "60   Hs", "180 Hs", "40   Hs"};
-    if (gameKind < 1 || gameKind > 6) return {};
-    return labels[gameKind - 1];
+    return kindRow(gameKind).label;
+}
+
+std::string startupKindLabel(int gameKind) {
+    const char* label = kindRow(gameKind).startupLabel;
+    return label ? label : "";
+}
+
+std::string throwsPerPlayerList() {
+    std::string list;
+    for (int kind = 1; kind <= kGameKindCount; ++kind) {
+        if (kind > 1) list += kind == kGameKindCount ? " or " : ", ";
+        list += std::to_string(throwsPerPlayerFor(kind));
+    }
+    return list;
 }
 
 std::string configurationProblem(int gameKind, int laneLayout) {
@@ -98,7 +132,7 @@ std::string configurationProblem(int gameKind, int laneLayout) {
 }
 
 std::string applyConfiguration(MatchState& state, const GameConfiguration& config) {
-    const int kind = std::clamp(config.gameKind, 1, 6);
+    const int kind = std::clamp(config.gameKind, 1, kGameKindCount);
     const int layout = std::clamp(config.laneLayout, 1, 3);
     if (std::string problem = configurationProblem(kind, layout); !problem.empty()) return problem;
     const int pairs = std::clamp(config.pairCount, 1, kMaxSlots / 2);

@@ -8,7 +8,7 @@ namespace kuzelna {
 
 std::vector<std::string> gameKindItems() {
     std::vector<std::string> items;
-    for (int kind = 1; kind <= 6; ++kind)
+    for (int kind = 1; kind <= kGameKindCount; ++kind)
         items.push_back(gameKindLabel(kind));
     return items;
 }
@@ -27,14 +27,14 @@ std::vector<std::string> leaguePlayerItems() {
 
 std::vector<std::string> tournamentItems() {
     std::vector<std::string> items;
-    for (int entrants = 2; entrants <= 60; entrants += 2)
+    for (int entrants = 2; entrants <= kMaxSlots; entrants += 2)
         items.push_back(std::to_string(entrants));
     return items;
 }
 
 std::vector<std::string> currentDuelItems() {
     std::vector<std::string> items;
-    for (int duel = 1; duel <= 30; ++duel)
+    for (int duel = 1; duel <= kMaxSlots / 2; ++duel)
         items.push_back(std::to_string(duel));
     return items;
 }
@@ -50,7 +50,7 @@ GameConfiguration configurationFromChoice(const KindOfGameChoice& choice, bool t
     GameConfiguration config;
     if (tournament) {
         const int i = choice.tournamentPlayers;
-        config.pairCount = i < 0 || i > 29 ? 6 : i + 1;
+        config.pairCount = i < 0 || i >= kMaxSlots / 2 ? 6 : i + 1;
     } else {
         config.pairCount = choice.leaguePlayers == 1 ? 4 : choice.leaguePlayers == 2 ? 8 : 6;
     }

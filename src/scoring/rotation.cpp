@@ -2,6 +2,7 @@
 
 #include "core/match_state.h"
 #include "scoring/game_kinds.h"
+#include "scoring/slots.h"
 
 #include <algorithm>
 
@@ -39,9 +40,9 @@ int laneOfSet(int laneLayout, int position, int set) {
 }
 
 int Zjisti_cislo_hrace(const MatchState& state, int throwIndex, int lane) {
-    const int segment = std::min(throwIndex / throwsPerLane(state.gameKind), 5);
+    const int segment = std::min(throwIndex / throwsPerLane(state.gameKind), kMostLanesPerPlayer - 1);
     const int position = rotationPosition(state.laneLayout, lane, segment);
-    return 2 * state.firstPairOfBlock - 2 + position;
+    return slotAtBlockPosition(state.firstPairOfBlock, position);
 }
 
 } // namespace kuzelna

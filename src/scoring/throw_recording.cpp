@@ -4,22 +4,12 @@
 #include "core/match_state.h"
 #include "scoring/game_kinds.h"
 #include "scoring/rotation.h"
+#include "scoring/slots.h"
 
 #include <algorithm>
 
 namespace kuzelna {
 namespace {
-
-bool validSlot(int slot) {
-    return slot >= 1 && slot <= kMaxSlots;
-}
-
-// A slot of the match: a lane beyond the last duel of the last block (an odd
-// number of duels, or a current duel set near the end) has no player, and
-// what is thrown there counts for nobody, so it is not taken.
-bool slotInMatch(const MatchState& state, int slot) {
-    return validSlot(slot) && slot <= 2 * state.pairCount;
-}
 
 bool anyLaneActive(const MatchState& state) {
     const int lanes = std::clamp(static_cast<int>(state.laneCount), 0, kMaxLanes);
@@ -40,11 +30,6 @@ void finishBlockIfAllBlank(MatchState& state, MatchEvents& events) {
         state.laneFinished.fill(0);
         events.blockChanged();
     }
-}
-
-// The last throw of a player's game, which ends its last lane.
-int lastThrowOfGame(const MatchState& state) {
-    return std::min(throwsPerLane(state.gameKind) * state.lanesPerPlayer, kMaxThrows);
 }
 
 // The lane display's first row: the pins of the player's lane so far, or -1
@@ -91,7 +76,7 @@ int laneCounter(const LaneStatus& status) {
 int laneThrowNumber(const MatchState& state, int lane) {
     if (lane < 1 || lane > kMaxLanes) return -1;
     const int counter = laneCounter(state.laneStatus[lane]);
-    return counter == 0 && state.laneWrapped[lane] ? lastThrowOfGame(state) : counter;
+    return counter == 0 && state.laneWrapped[lane] ? throwsPerPlayer(state) : counter;
 }
 
 void recordLane(MatchState& state, int lane, MatchEvents& events) {
@@ -106,7 +91,7 @@ void recordLane(MatchState& state, int lane, MatchEvents& events) {
         // to 99, the counter's range ends at 199) falls back to 0 for it and
         // stays there until the lane goes blank. A lane at 0 before its first
         // throw is not active and has not wrapped.
-        const int lastThrow = lastThrowOfGame(state);
+        const int lastThrow = throwsPerPlayer(state);
         const int previous = state.laneWrapped[lane] ? lastThrow : state.laneLastCounter[lane];
         state.laneWrapped[lane] = counter == 0 && state.laneActive[lane] &&
                                   (state.laneLastCounter[lane] == lastThrow - 1 || state.laneWrapped[lane]);
@@ -114,6 +99,9 @@ void recordLane(MatchState& state, int lane, MatchEvents& events) {
         const int n = state.laneWrapped[lane] ? lastThrow : counter;
         const u8 pins = status[4];
         const int slot = Zjisti_cislo_hrace(state, n > 0 ? n - 1 : 0, lane);
+        // A lane beyond the last duel of the last block (an odd number of
+        // duels, or a current duel set near the end) has no player, and what
+        // is thrown there counts for nobody, so it is not taken.
         if (n > 0 && slotInMatch(state, slot)) {
             if (n > previous + 1) markUnseenThrows(state, lane, previous, n, status);
             state.laneActive[lane] = 1;
@@ -151,7 +139,7 @@ void recordLane(MatchState& state, int lane, MatchEvents& events) {
 int throwsMade(const MatchState& state, int slot) {
     if (!validSlot(slot)) return 0;
     return std::min(static_cast<int>(state.player[static_cast<std::size_t>(slot)].throwCount),
-                    lastThrowOfGame(state));
+                    throwsPerPlayer(state));
 }
 
 int faultsMade(const MatchState& state, int slot, int set) {
@@ -169,7 +157,7 @@ int faultsMade(const MatchState& state, int slot, int set) {
 
 void prepocitej(MatchState& state, int f) {
     if (!validSlot(f)) return;
-    const int o = f % 2 == 1 ? f + 1 : f - 1;
+    const int o = duelPartner(f);
     PlayerSlot& me = state.player[static_cast<std::size_t>(f)];
     PlayerSlot& opponent = state.player[static_cast<std::size_t>(o)];
     const int perHalf = throwsPerHalf(state.gameKind);

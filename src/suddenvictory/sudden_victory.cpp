@@ -1,8 +1,8 @@
 #include "suddenvictory/sudden_victory.h"
 
+#include "scoring/slots.h"
 #include "scoring/throw_recording.h"
 
-#include <algorithm>
 #include <cstddef>
 
 namespace kuzelna {
@@ -62,8 +62,7 @@ void markTieBreak(MatchState& state, int row, int set, bool won) {
 
 void setWholeSetScoring(MatchState& state, bool on) {
     state.controls.tandem = on;
-    const int slots = std::min(2 * static_cast<int>(state.pairCount), kMaxSlots);
-    for (int slot = 1; slot <= slots; ++slot)
+    for (int slot = 1; slot <= slotsInMatch(state); ++slot)
         prepocitej(state, slot);
 }
 
