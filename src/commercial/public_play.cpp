@@ -92,11 +92,11 @@ void showTurnChange(PublicPlayDiagnostics& diagnostics, int before, int after) {
 } // namespace
 
 u8 publicThrowCount(const LaneStatus& status) {
-    return static_cast<u8>(status[6] * 10 + status[5]);
+    return static_cast<u8>(status.counterDigits());
 }
 
 bool allNineLampsLit(const LaneStatus& status) {
-    return status[7] == 0x7F && (status[8] & 0x03) == 0x03;
+    return status.allNinePinsLit();
 }
 
 void publicPlayIntake(MatchState& state, int lane, PublicPlayDiagnostics& diagnostics) {
@@ -104,7 +104,7 @@ void publicPlayIntake(MatchState& state, int lane, PublicPlayDiagnostics& diagno
     const LaneStatus& status = state.laneStatus[static_cast<std::size_t>(lane)];
     PublicPlayLane& game = state.publicLane[static_cast<std::size_t>(lane)];
     const u8 count = publicThrowCount(status);
-    const u8 pins = status[4];
+    const u8 pins = static_cast<u8>(status.pins());
 
     for (int k = 1; k < 8; ++k)
         game.countHistory[static_cast<std::size_t>(k)] = game.countHistory[static_cast<std::size_t>(k + 1)];
@@ -112,7 +112,7 @@ void publicPlayIntake(MatchState& state, int lane, PublicPlayDiagnostics& diagno
 
     // While the pin-setter is still moving, a count is trusted only once eight
     // frames in a row have carried it.
-    if (status[8] & 0x04) {
+    if (!status.settled()) {
         for (int k = 1; k <= 8; ++k) {
             if (game.countHistory[static_cast<std::size_t>(k)] != count) return;
         }

@@ -39,28 +39,22 @@ LanePoint laneOrigin(int lane, int laneCount, int clientWidth) {
 }
 
 bool lampLit(const LaneStatus& status, int lamp) {
-    const unsigned value = status[7] + 256u * status[8];
-    const int bit = lamp <= 7 ? lamp - 1 : lamp;
-    return lamp >= 1 && lamp <= 14 && ((value >> bit) & 1u) != 0;
+    return status.lamp(lamp);
 }
-
-namespace {
-bool allSixDigits(const LaneStatus& status) {
-    return (status[15] & 0x08) != 0;
-}
-} // namespace
 
 std::string displayDigitText(const LaneStatus& status, int byte) {
-    if (byte >= 12 && byte <= 14 && !allSixDigits(status)) return "  ";
-    return Conv(status[byte]);
+    if (byte <= 6) return Conv(status.firstRowDigit(byte));
+    const int position = byte - 8;
+    if (position >= 4 && position <= 6 && !status.secondRowShowsSix()) return "  ";
+    return Conv(status.secondRowDigit(position));
 }
 
 std::string dotText(const LaneStatus& status) {
-    return (status[15] & 0x0C) == 0x0C ? "." : " ";
+    return status.dotShown() ? "." : " ";
 }
 
 std::string hundredsText(const LaneStatus& status) {
-    return (status[15] & 0x02) != 0 ? "1" : "  ";
+    return status.plus100() ? "1" : "  ";
 }
 
 std::string laneCaption(const MatchState& state, int lane) {

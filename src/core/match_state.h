@@ -6,6 +6,7 @@
 // otherwise; element 0 exists and is never used.
 
 #include "core/bounded_string.h"
+#include "lanes/lane_status.h" // LaneStatus: the 16 status bytes of one lane display
 
 #include <array>
 #include <cstdint>
@@ -28,13 +29,6 @@ constexpr int kMaxSets = 6;
 constexpr int kLineupPlaces = 30;
 constexpr int kStandingsEntries = 53;
 constexpr int kStandingsPlaces = 113;
-
-// The 16 status bytes of one lane display, 7-bit values, indexed 1..16.
-struct LaneStatus {
-    OneBased<u8, 16> bytes{};
-    u8& operator[](int k) { return bytes[static_cast<std::size_t>(k)]; }
-    u8 operator[](int k) const { return bytes[static_cast<std::size_t>(k)]; }
-};
 
 struct PlayerSlot {
     BoundedString<80> registryLine;

@@ -2,7 +2,8 @@
 
 // The frames of the lane line. The server sends 0x16, a body, a check byte and
 // 0x25; a lane controller answers 0x17, four header bytes with its lane index,
-// its 16 status bytes, a check byte and 0x26.
+// its 16 status bytes, a check byte and 0x26. This is the framing only: what
+// the bodies say is lane_protocol's, what the status bytes mean lane_status's.
 
 #include "core/match_state.h"
 

@@ -8,12 +8,26 @@
 // match-points frame once more (the last throws may have come in after the last
 // ones went out), and after that nothing.
 
+#include <cstdint>
 #include <string>
 
 namespace kuzelna {
 
 struct MatchState;
 class MatchEvents;
+
+// Who lane L's name display shows, decided from the lane's counter: the
+// player of the throw counted, the next player at a lane change, the block's
+// first player on a blank lane (or the last one on a lane done with the block).
+struct LaneDisplay {
+    int slot = 0;
+    int throwIndex = 1; // 0-based throw index the slot was looked up with; 1 while the counter is blank
+    bool held = false;  // the name-swap hold keeps the display on what it shows now
+    // Mid-segment the hold starts again from this many ticks (0: left as it is),
+    // so that the next lane change keeps the names up for a while.
+    std::int32_t restartHold = 0;
+};
+LaneDisplay chooseLaneDisplay(const MatchState& state, int lane);
 
 class MatchCycle {
 public:

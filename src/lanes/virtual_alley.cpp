@@ -2,6 +2,7 @@
 
 #include "core/cp1250.h"
 #include "lanes/frame_codec.h"
+#include "lanes/lane_protocol.h"
 #include "scoring/game_kinds.h"
 #include "scoring/rotation.h"
 #include "scoring/slots.h"
@@ -13,7 +14,6 @@
 namespace kuzelna {
 namespace {
 
-constexpr u8 kBlankDigit = 13;
 // Longest frame the server sends is 27 bytes; a start byte with no end byte this
 // far behind it belongs to a torn frame.
 constexpr std::size_t kLongestSentFrame = 64;
@@ -22,44 +22,15 @@ unsigned char at(std::string_view s, std::size_t i) {
     return static_cast<unsigned char>(s[i]);
 }
 
-// Bytes 81, 82, ... 89 at `from` (the fixed part of a lane set-points frame).
-bool hasDigitRun(std::string_view body, std::size_t from, int count) {
-    for (int i = 0; i < count; ++i) {
-        if (at(body, from + static_cast<std::size_t>(i)) != 0x81 + i) return false;
-    }
-    return true;
+// A point value as the display shows it.
+std::string pointsText(int value, PointScale scale) {
+    if (scale == PointScale::Sixteen) return std::to_string(value);
+    return std::to_string(value / 2) + (value % 2 ? ".5" : "");
 }
 
-// The 18 characters of a name frame, bit 7 restored from the three high-bit
-// bytes. Characters sent without bit 7 (set-point overlays) are shown as sent.
-std::string decodeText(std::string_view body) {
-    std::string text;
-    for (int i = 0; i < 18; ++i) {
-        const unsigned char c = at(body, 3 + static_cast<std::size_t>(i));
-        if ((c & 0x80) == 0) {
-            text.push_back(static_cast<char>(c));
-            continue;
-        }
-        const unsigned char high = at(body, 21 + static_cast<std::size_t>(i / 7));
-        const bool bit7 = (high >> (i % 7)) & 1;
-        text.push_back(static_cast<char>((c & 0x7F) | (bit7 ? 0x80 : 0)));
-    }
-    return text;
-}
-
-// A point value in the 8-point form (half-point flag, whole points) or the
-// 16-point form (ones, tens).
-std::string decodePoints(unsigned char first, unsigned char second, bool sixteen) {
-    if (sixteen) return std::to_string(10 * (second & 0x7F) + (first & 0x7F));
-    std::string text = std::to_string(second & 0x7F);
-    if (first == 0x85) text += ".5";
-    return text;
-}
-
-char scoreChar(unsigned char b) {
-    const int v = b & 0x7F;
-    if (v <= 9) return static_cast<char>('0' + v);
-    return v == 10 ? '-' : ' ';
+char scoreChar(unsigned char code) {
+    if (code <= 9) return static_cast<char>('0' + code);
+    return code == kMinusDigit ? '-' : ' ';
 }
 
 } // namespace
@@ -247,18 +218,23 @@ LaneStatus VirtualAlley::laneStatus(int physicalLane) const {
     LaneStatus s;
     const Lane* lane = laneByPhysical(physicalLane);
     if (lane == nullptr) return s;
+    constexpr u8 kBlank = LaneStatus::kBlankDigit;
     if (lane->phase == Phase::Blank) {
-        for (int k : {1, 2, 3, 5, 6, 9, 10, 11, 12, 13, 14})
-            s[k] = kBlankDigit;
+        for (int position = 1; position <= 6; ++position) {
+            if (position != 4) s.setFirstRowDigit(position, kBlank); // the last throw's pins stay 0
+            s.setSecondRowDigit(position, kBlank);
+        }
         return s;
     }
-    const auto digits = [&](int first, int value) {
-        s[first] = static_cast<u8>(value / 100 % 10);
-        s[first + 1] = static_cast<u8>(value / 10 % 10);
-        s[first + 2] = static_cast<u8>(value % 10);
+    // Three digits of a row: positions 1-3 of the first row, or of the second.
+    const auto digits = [&](bool firstRow, int value) {
+        const u8 codes[3] = {static_cast<u8>(value / 100 % 10), static_cast<u8>(value / 10 % 10),
+                             static_cast<u8>(value % 10)};
+        for (int i = 0; i < 3; ++i)
+            firstRow ? s.setFirstRowDigit(i + 1, codes[i]) : s.setSecondRowDigit(i + 1, codes[i]);
     };
-    digits(1, lane->segmentPins);
-    s[4] = static_cast<u8>(lane->pins);
+    digits(true, lane->segmentPins);
+    s.setPins(lane->pins);
     // The counter has two digits and a +100 lamp; "100 Hs" counts its hundredth
     // throw as 0, and 200 (beyond the lamp) wraps to 0 as well.
     int shown = lane->counter;
@@ -266,17 +242,13 @@ LaneStatus VirtualAlley::laneStatus(int physicalLane) const {
         shown %= 100;
     } else if (shown >= 200) {
         shown -= 200;
-    } else if (shown >= 100) {
-        shown -= 100;
-        s[15] |= 0x02;
     }
-    s[5] = static_cast<u8>(shown % 10);
-    s[6] = static_cast<u8>(shown / 10);
-    s[7] = static_cast<u8>(lane->standing & 0x7F);
-    s[8] = static_cast<u8>((lane->standing >> 7) & 0x03);
-    if (!lane->settled) s[8] |= 0x04;
-    digits(9, positionPins_[static_cast<std::size_t>(lane->thrower)]);
-    s[12] = s[13] = s[14] = kBlankDigit;
+    s.setCounter(shown);
+    s.setPinLamps(lane->standing);
+    s.setSettled(lane->settled);
+    digits(false, positionPins_[static_cast<std::size_t>(lane->thrower)]);
+    for (int position = 4; position <= 6; ++position)
+        s.setSecondRowDigit(position, kBlank);
     return s;
 }
 
@@ -362,71 +334,47 @@ std::string VirtualAlley::receive(std::string_view bytes) {
 }
 
 std::string VirtualAlley::handleFrame(std::string_view body) {
-    const std::size_t n = body.size();
-    const unsigned char kind = n > 0 ? at(body, 0) : 0;
-    if (kind == 0x84 && n == 3 && at(body, 2) == 0x81) {
-        ++counters_.framesReceived;
+    const ServerFrame frame = parseFrameBody(body);
+    // More than 8 set points go out without point bytes: not a frame the display takes.
+    const auto* setPoints = std::get_if<LaneSetPointsFrame>(&frame);
+    if (std::holds_alternative<UnknownFrame>(frame) || (setPoints && !setPoints->halfPoints)) {
+        ++counters_.framesRejected;
+        return {};
+    }
+    ++counters_.framesReceived;
+    if (const auto* poll = std::get_if<PollFrame>(&frame)) {
         ++counters_.polls;
-        Lane* lane = laneByPhysical((at(body, 1) & 0x7F) + 1);
+        Lane* lane = laneByPhysical(poll->physicalLane);
         if (lane == nullptr) return {};
         std::string answer = answerPoll(*lane);
         advanceBlock();
         return answer;
     }
-    if (kind == 0x85 && n == 4 && at(body, 2) == 0x82) {
-        ++counters_.framesReceived;
-        const int physical = (at(body, 1) & 0x7F) + 1;
-        if (at(body, 3) == 0xF8) {
-            // Lane start/stop: the lane's players stop throwing until the next one.
-            if (Lane* lane = laneByPhysical(physical)) lane->stopped = !lane->stopped;
-        } else {
-            displays_.keyLane = physical;
-            displays_.keyCode = at(body, 3) & 0x7F;
+    if (const auto* startStop = std::get_if<LaneStartStopFrame>(&frame)) {
+        // The lane's players stop throwing until the next one.
+        if (Lane* lane = laneByPhysical(startStop->lane)) lane->stopped = !lane->stopped;
+    } else if (const auto* key = std::get_if<KeyFrame>(&frame)) {
+        displays_.keyLane = key->lane;
+        displays_.keyCode = key->keyCode;
+    } else if (setPoints) {
+        displays_.laneSetPoints[setPoints->physicalLane] =
+            pointsText(*setPoints->halfPoints, PointScale::Eight);
+    } else if (const auto* score = std::get_if<ScoreFrame>(&frame)) {
+        // Sent ones digit first in each group of four; the board reads left to right.
+        std::string board;
+        for (int i = 0; i < 12; ++i) {
+            if (i == 4 || i == 8) board.push_back(' ');
+            board.push_back(scoreChar(score->digits[static_cast<std::size_t>(11 - i)]));
         }
-        return {};
+        displays_.scoreBoard = board;
+    } else if (const auto* points = std::get_if<MatchPointsFrame>(&frame)) {
+        displays_.guestMatchPoints = pointsText(points->guest, points->scale);
+        displays_.homeMatchPoints = pointsText(points->home, points->scale);
+    } else if (const auto* names = std::get_if<TeamNamesFrame>(&frame)) {
+        displays_.teamNames = names->text;
+    } else if (const auto* name = std::get_if<LaneNameFrame>(&frame)) {
+        displays_.laneName[name->physicalLane] = name->text;
     }
-    if (kind == 0x90 && n == 15 && at(body, 2) == 0x81) {
-        const unsigned char address = at(body, 1);
-        if (address >= 0x90 && address <= 0x97 && hasDigitRun(body, 3, 9) && at(body, 12) == 0x8B) {
-            ++counters_.framesReceived;
-            displays_.laneSetPoints[(address & 0x0F) + 1] = decodePoints(at(body, 13), at(body, 14), false);
-            return {};
-        }
-        if (address == 0x94) {
-            ++counters_.framesReceived;
-            static constexpr int kLeftToRight[12] = {11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0};
-            std::string board;
-            for (int i = 0; i < 12; ++i) {
-                if (i == 4 || i == 8) board.push_back(' ');
-                board.push_back(scoreChar(at(body, 3 + static_cast<std::size_t>(kLeftToRight[i]))));
-            }
-            displays_.scoreBoard = board;
-            return {};
-        }
-        const unsigned char scale = at(body, 8);
-        if (address == 0x95 && hasDigitRun(body, 3, 5) && (scale == 0x8B || scale == 0x8C) &&
-            at(body, 9) == scale && at(body, 12) == 0x81) {
-            ++counters_.framesReceived;
-            const bool sixteen = scale == 0x8C;
-            displays_.guestMatchPoints = decodePoints(at(body, 10), at(body, 11), sixteen);
-            displays_.homeMatchPoints = decodePoints(at(body, 13), at(body, 14), sixteen);
-            return {};
-        }
-    }
-    if (kind == 0x99 && n == 24 && at(body, 2) == 0x81) {
-        const unsigned char address = at(body, 1);
-        if (address == 0x9E) {
-            ++counters_.framesReceived;
-            displays_.teamNames = decodeText(body);
-            return {};
-        }
-        if (address >= 0xC0 && address <= 0xC7) {
-            ++counters_.framesReceived;
-            displays_.laneName[address - 0xC0 + 1] = decodeText(body);
-            return {};
-        }
-    }
-    ++counters_.framesRejected;
     return {};
 }
 
@@ -467,10 +415,9 @@ std::string VirtualAlley::describe() const {
            text(displays_.guestMatchPoints) + " guest\n";
     for (const Lane& lane : lanes_) {
         const LaneStatus s = laneStatus(lane.physical);
-        std::string counter = "blank";
-        if (s[5] <= 9 && s[6] <= 9) counter = std::to_string(10 * s[6] + s[5] + ((s[15] & 0x02) ? 100 : 0));
+        const std::string counter = s.blank() ? "blank" : std::to_string(s.counter());
         std::snprintf(line, sizeof line, "lane %d  counter %-5s pins %d %-9s ", lane.physical,
-                      counter.c_str(), s[4],
+                      counter.c_str(), s.pins(),
                       lane.phase == Phase::Blank ? "" : (lane.settled ? "settled" : "moving"));
         out += line;
         out += "name " + framed(displays_.laneName[lane.physical]);

@@ -122,8 +122,8 @@ void writeLanes(JsonWriter& json, const MatchState& state) {
         json.key("lane").value(physicalLane(state, lane));
         json.key("counter");
         counter >= 0 ? json.value(counter) : json.null();
-        json.key("pins").value(static_cast<int>(status[4]));
-        json.key("settled").value((status[8] & 0x04) == 0);
+        json.key("pins").value(status.pins());
+        json.key("settled").value(status.settled());
         json.key("slot");
         slotInMatch(state, slot) ? json.value(slot) : json.null();
         json.endObject();

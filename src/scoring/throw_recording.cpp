@@ -32,13 +32,6 @@ void finishBlockIfAllBlank(MatchState& state, MatchEvents& events) {
     }
 }
 
-// The lane display's first row: the pins of the player's lane so far, or -1
-// when the digits are not digits.
-int laneDisplayTotal(const LaneStatus& status) {
-    if (status[1] > 9 || status[2] > 9 || status[3] > 9) return -1;
-    return 100 * status[1] + 10 * status[2] + status[3];
-}
-
 // Throws previous+1 .. n-1 of the lane were played unseen: mark them, and what
 // those of the current set hold together when the display tells it.
 void markUnseenThrows(MatchState& state, int lane, int previous, int n, const LaneStatus& status) {
@@ -52,10 +45,11 @@ void markUnseenThrows(MatchState& state, int lane, int previous, int n, const La
     const int setIndex = (n - 1) / perLane; // 0-based
     const int firstOfSet = setIndex * perLane + 1;
     const int slot = Zjisti_cislo_hrace(state, n - 1, lane);
-    const int display = laneDisplayTotal(status);
+    // The lane display's first row: the pins of the player's lane so far.
+    const int display = status.laneTotal();
     if (!validSlot(slot) || setIndex >= kMaxSets || display < 0 || previous + 1 >= n) return;
     PlayerSlot& player = state.player[static_cast<std::size_t>(slot)];
-    int known = status[4];
+    int known = status.pins();
     for (int t = firstOfSet; t < n; ++t) {
         if (!player.throwUnseen[static_cast<std::size_t>(t)])
             known += player.throws[static_cast<std::size_t>(t)];
@@ -67,10 +61,7 @@ void markUnseenThrows(MatchState& state, int lane, int previous, int n, const La
 } // namespace
 
 int laneCounter(const LaneStatus& status) {
-    if (status[5] > 9 || status[6] > 9) return -1;
-    int n = 10 * status[6] + status[5];
-    if (status[15] & 0x02) n += 100;
-    return n;
+    return status.counter();
 }
 
 int laneThrowNumber(const MatchState& state, int lane) {
@@ -83,7 +74,7 @@ void recordLane(MatchState& state, int lane, MatchEvents& events) {
     if (lane < 1 || lane > kMaxLanes) return;
     const LaneStatus& status = state.laneStatus[lane];
     const int counter = laneCounter(status);
-    const bool settled = (status[8] & 0x04) == 0;
+    const bool settled = status.settled();
     int changedSlot = 0;
 
     if (settled && counter >= 0) {
@@ -97,7 +88,7 @@ void recordLane(MatchState& state, int lane, MatchEvents& events) {
                                   (state.laneLastCounter[lane] == lastThrow - 1 || state.laneWrapped[lane]);
         state.laneLastCounter[lane] = static_cast<u8>(counter);
         const int n = state.laneWrapped[lane] ? lastThrow : counter;
-        const u8 pins = status[4];
+        const u8 pins = static_cast<u8>(status.pins());
         const int slot = Zjisti_cislo_hrace(state, n > 0 ? n - 1 : 0, lane);
         // A lane beyond the last duel of the last block (an odd number of
         // duels, or a current duel set near the end) has no player, and what

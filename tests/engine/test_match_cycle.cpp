@@ -50,16 +50,20 @@ struct Cycle {
     MatchCycle cycle{*s, events};
 };
 
-// The kind of a frame body, by its first two bytes.
+// The kind of a frame body, as the parser reads it.
 std::string kindOf(const std::string& body) {
-    const auto b0 = static_cast<unsigned char>(body[0]), b1 = static_cast<unsigned char>(body[1]);
-    if (b0 == 0x84) return "poll " + std::to_string((b1 & 0x7F) + 1);
-    if (b0 == 0x90 && b1 == 0x94) return "score";
-    if (b0 == 0x99 && b1 == 0x9E) return "names";
-    if (b0 == 0x90 && b1 == 0x95) return "points";
-    if (b0 == 0x99) return "lane " + std::to_string((b1 & 0x3F) + 1);
-    if (b0 == 0x90) return "setpoints " + std::to_string((b1 & 0x0F) + 1);
-    if (b0 == 0x85) return "key";
+    const ServerFrame frame = parseFrameBody(body);
+    if (const auto* poll = std::get_if<PollFrame>(&frame))
+        return "poll " + std::to_string(poll->physicalLane);
+    if (std::holds_alternative<ScoreFrame>(frame)) return "score";
+    if (std::holds_alternative<TeamNamesFrame>(frame)) return "names";
+    if (std::holds_alternative<MatchPointsFrame>(frame)) return "points";
+    if (const auto* name = std::get_if<LaneNameFrame>(&frame))
+        return "lane " + std::to_string(name->physicalLane);
+    if (const auto* points = std::get_if<LaneSetPointsFrame>(&frame))
+        return "setpoints " + std::to_string(points->physicalLane);
+    if (std::holds_alternative<KeyFrame>(frame) || std::holds_alternative<LaneStartStopFrame>(frame))
+        return "key";
     return "?";
 }
 

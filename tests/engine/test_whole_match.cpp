@@ -181,11 +181,10 @@ TEST_P(WholeMatch, EveryThrowTotalAndPointComesOutRight) {
     s.pollsBeforeDisplay = 1;
     s.displayStep = 1;
     events.digits.clear();
-    const std::string score = sentBodies(cycle.tick()).at(0);
-    ASSERT_EQ(score.size(), 15u);
-    auto digitAt = [&](int i) {
-        return static_cast<unsigned char>(score[static_cast<std::size_t>(3 + i)]) & 0x7F;
-    };
+    const ServerFrame sent = sentFrames(cycle.tick()).at(0);
+    const auto* score = std::get_if<ScoreFrame>(&sent);
+    ASSERT_NE(score, nullptr);
+    auto digitAt = [&](int i) { return static_cast<int>(score->digits[static_cast<std::size_t>(i)]); };
     EXPECT_EQ(digitAt(0) + 10 * digitAt(1) + 100 * digitAt(2) + 1000 * digitAt(3), guestPins);
     EXPECT_EQ(digitAt(8) + 10 * digitAt(9) + 100 * digitAt(10) + 1000 * digitAt(11), homePins);
 }

@@ -67,4 +67,11 @@ std::vector<std::string> sentBodies(const std::string& stream) {
     return bodies;
 }
 
+std::vector<ServerFrame> sentFrames(const std::string& stream) {
+    std::vector<ServerFrame> frames;
+    for (const std::string& body : sentBodies(stream))
+        frames.push_back(parseFrameBody(body));
+    return frames;
+}
+
 } // namespace kuzelna::testing

@@ -2,8 +2,11 @@
 
 // Status frames as a lane controller sends them, built here independently of
 // the engine's codec so that tests check the engine against the wire format.
+// Frames from the server are read with the engine's parser (lanes/lane_protocol),
+// which its own test holds to fixtures written from the frame description.
 
 #include "core/match_state.h"
+#include "lanes/lane_protocol.h"
 
 #include <initializer_list>
 #include <string>
@@ -27,5 +30,8 @@ std::string bytes(std::initializer_list<int> values);
 // The frames to the lanes in `stream`, each checked (start, check byte, end)
 // and returned as its body; a malformed frame throws std::runtime_error.
 std::vector<std::string> sentBodies(const std::string& stream);
+
+// The same frames, each read by the parser.
+std::vector<ServerFrame> sentFrames(const std::string& stream);
 
 } // namespace kuzelna::testing
