@@ -141,7 +141,8 @@ int main(int argc, char* argv[]) {
     // starts once the match to go on with is settled.
     ResultExchange exchange(*state);
     exchange.errorHandler = &KuzelnaApplication::handleError;
-    if (parser.isSet("monitors")) state->controls.monitorsOn = true;
+    // With windows the console's check box "Zap/vyp monitory" decides.
+    if (parser.isSet("headless") && parser.isSet("monitors")) state->controls.monitorsOn = true;
 
     // An unfinished match of the working folder: asked before the timers run
     // (they would write the result files of an empty match).
