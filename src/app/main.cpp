@@ -22,6 +22,7 @@
 #include "lanes/lane_server_qt.h"
 #include "lanes/virtual_alley_pty_qt.h"
 #include "reports/office_profiles.h"
+#include "reports/result_exchange_qt.h"
 #include "scoring/throw_recording.h"
 #include "web/web_results_dialog.h"
 #include "web/web_results_qt.h"
@@ -136,8 +137,15 @@ int main(int argc, char* argv[]) {
     QObject::connect(&server, &LaneServer::linkRestored,
                      [](const QString& text) { std::fprintf(stderr, "kuzelna: %s\n", qPrintable(text)); });
 
-    // An unfinished match of the working folder: asked before the windows'
-    // timers run (they would write the result files of an empty match).
+    // The result files and the lane PCs, with or without windows. Its timer
+    // starts once the match to go on with is settled.
+    ResultExchange exchange(*state);
+    exchange.errorHandler = &KuzelnaApplication::handleError;
+    // With windows the console's check box "Zap/vyp monitory" decides.
+    if (parser.isSet("headless") && parser.isSet("monitors")) state->controls.monitorsOn = true;
+
+    // An unfinished match of the working folder: asked before the timers run
+    // (they would write the result files of an empty match).
     MatchKeeper keeper(*state, QDir::currentPath(), QString::fromStdString(archiveFolderSetting(ini)));
     // A windowless run goes on with its match; a simulated alley always starts
     // from its first throw, so a simulated one starts anew.
@@ -159,6 +167,7 @@ int main(int argc, char* argv[]) {
         windows = std::make_unique<WindowSet>(*state);
         state->displayExtraDefault = storedDisplayExtra;
         windows->connectLaneServer(server);
+        windows->connectExchange(exchange);
     }
     // Before anything goes out on the lane line.
     const bool resumed = keeper.takeOverJournal(resume, {});
@@ -171,6 +180,7 @@ int main(int argc, char* argv[]) {
         }
     }
     keeper.attach(server);
+    exchange.start();
     if (windows) keeper.attachWindows(*windows);
     // The live results page, with or without windows.
     WebResults web(*state, webSettings);

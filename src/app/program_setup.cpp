@@ -50,6 +50,8 @@ void addProgramOptions(QCommandLineParser& parser) {
         {"headless", "No windows: run the lane link at once, print the displays, end with the match."});
     parser.addOption({"home", "Work in the hall's folder, $KUZELNA_HOME or else ~/Kuzelna (created on the "
                               "first start, with the template workbooks it lacks)."});
+    parser.addOption({"monitors", "With --headless: feed the lane PCs of [Monitory] in zodided.ini, as the "
+                                  "console's \"Zap/vyp monitory\" does."});
     parser.addOption({"resume", "Resume an unfinished match of the working folder without asking."});
     parser.addOption({"no-resume", "Archive an unfinished match of the working folder and start a new one."});
     addSpeedOption(parser);

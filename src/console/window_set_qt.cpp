@@ -21,6 +21,7 @@
 #include "reports/forms_path_dialog.h"
 #include "reports/overview_window.h"
 #include "reports/report_actions_qt.h"
+#include "reports/result_exchange_qt.h"
 #include "reports/spreadsheet_factory_qt.h"
 #include "reports/throw_correction_dialog.h"
 #include "scoring/kind_of_game_dialog.h"
@@ -58,15 +59,7 @@ WindowSet::WindowSet(MatchState& state) : state_(state) {
     const auto repaintConsole = [this] { main_->blockChanged(); };
 
     overview_ = create<Tvysl1>("Tvysl1", state_, main_); // centred on the console when shown
-    overview_->errorHandler = &KuzelnaApplication::handleError;
     hooks.toggleOverview = [this] { toggle(*overview_); };
-    hooks.beforeQuit = [this] { overview_->disconnectFtp(); };
-    QObject::connect(overview_, &Tvysl1::statusLineChanged, main_, &MainWindow::syncFromState);
-    QObject::connect(overview_, &Tvysl1::heartbeatChanged, main_, &MainWindow::syncFromState);
-    QObject::connect(overview_, &Tvysl1::advertCaptionChanged, main_, [this](const QString& caption) {
-        state_.controls.advertCaption = toCp1250(caption);
-        main_->syncFromState();
-    });
 
     keypad_ = create<KeypadWindow>("Klavesnice", state_);
     hooks.toggleKeypad = [this] { toggle(*keypad_); };
@@ -163,6 +156,15 @@ void WindowSet::connectLaneServer(LaneServer& server) {
     QObject::connect(&server, &LaneServer::scoreDigit, main_, &MainWindow::scoreDigit);
     QObject::connect(&server, &LaneServer::throwChanged, overview_, [this] { overview_->Zobr_text(); });
     server.link().publicPlayIntake = [this](int lane) { publicPlay_->frameIntake(lane); };
+}
+
+void WindowSet::connectExchange(ResultExchange& exchange) {
+    overview_->setExchange(exchange);
+    main_->hooks.beforeQuit = [&exchange] { exchange.disconnectFtp(); };
+    // The exchange has written the new texts into the state; the console shows them.
+    QObject::connect(&exchange, &ResultExchange::statusLineChanged, main_, &MainWindow::syncFromState);
+    QObject::connect(&exchange, &ResultExchange::heartbeatChanged, main_, &MainWindow::syncFromState);
+    QObject::connect(&exchange, &ResultExchange::advertCaptionChanged, main_, &MainWindow::syncFromState);
 }
 
 void WindowSet::toggle(QWidget& window) {

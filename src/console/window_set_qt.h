@@ -40,6 +40,7 @@ class TournamentBoardWindow;
 class TDopr_Text_Form;
 class Tformular_cesta;
 class ReportActions;
+class ResultExchange;
 class HelpWindow;
 class ChangesWindow;
 
@@ -53,6 +54,11 @@ public:
     // The lane link's notifications reach the windows; public play takes the
     // lane frames while it is switched on.
     void connectLaneServer(LaneServer& server);
+
+    // The result exchange's status line, heartbeat and advertising caption
+    // reach the console, its timer refreshes the overview, and the console's
+    // close ends its FTP connection.
+    void connectExchange(ResultExchange& exchange);
 
     MainWindow& mainWindow() const { return *main_; }
     Tvysl1& overview() const { return *overview_; }

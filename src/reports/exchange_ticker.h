@@ -1,7 +1,7 @@
 #pragma once
 
-// The one-second exchange timer of the overview window, without the clock: the
-// window's QTimer calls tick() once a second, and the ticker decides what that
+// The one-second timer of the result exchange, without the clock: the
+// exchange's QTimer calls tick() once a second, and the ticker decides what that
 // second does.
 
 #include <string>

@@ -2,10 +2,7 @@
 
 #include "core/match_state.h"
 #include "core/text_qt.h"
-#include "core/timing.h"
-#include "reports/ftp_client_qt.h"
-#include "reports/monitor_link_qt.h"
-#include "reports/result_files.h"
+#include "reports/result_exchange_qt.h"
 #include "reports/throw_correction_dialog.h"
 #include "scoring/throw_recording.h"
 
@@ -18,19 +15,12 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTimer>
-
-#include <iostream>
 
 namespace kuzelna {
 namespace {
 
-constexpr int kExchangeIntervalMs = 1000;
 // Throws played unseen, waiting for the referee's correction.
 const QColor kUnseenThrowColour(255, 170, 60);
-constexpr int kFtpPort = 21;
-constexpr int kFtpTimeoutMs = 5000;
-constexpr const char* kFtpRemotePath = "FTP/Velar/az.txt";
 
 QLabel* label(QWidget* parent, const QString& text, int left, int top, int width = 72) {
     auto* result = new QLabel(text, parent);
@@ -40,26 +30,8 @@ QLabel* label(QWidget* parent, const QString& text, int left, int top, int width
 
 } // namespace
 
-// What the exchange timer's ticks do in this window.
-class Tvysl1::Actions : public ExchangeActions {
-public:
-    explicit Actions(Tvysl1& window) : window_(window) {}
-    void refreshOverview() override { window_.Zobr_text(); }
-    void sendDatagram() override { window_.utp_posilani(); }
-    void writeResultFiles() override { resultFiles_.write(window_.state_, "."); }
-    void advertCaption(const std::string& caption) override {
-        window_.state_.controls.advertCaption = caption;
-        emit window_.advertCaptionChanged(fromCp1250(caption));
-    }
-
-private:
-    Tvysl1& window_;
-    ResultFileWriter resultFiles_;
-};
-
 Tvysl1::Tvysl1(MatchState& state, QWidget* parent)
-    : QDialog(parent), state_(state), actions_(std::make_unique<Actions>(*this)),
-      monitor_(std::make_unique<MonitorLink>(state)), ftp_(std::make_unique<FtpClient>()) {
+    : QDialog(parent), state_(state) {
     setObjectName(QStringLiteral("Tvysl1"));
     setWindowTitle(fromCp1250(overviewCaption(true)));
     setFixedSize(838, 661);
@@ -93,15 +65,8 @@ Tvysl1::Tvysl1(MatchState& state, QWidget* parent)
     sendFtp_->hide();
     connect(sendFtp_, &QPushButton::clicked, this, &Tvysl1::sendToFtp);
 
-    connect(monitor_.get(), &MonitorLink::statusChanged, this, &Tvysl1::statusLineChanged);
-
     Uprav_viditelnost();
     Zobr_text();
-
-    timer_ = new QTimer(this);
-    timer_->setInterval(scaledInterval(kExchangeIntervalMs));
-    connect(timer_, &QTimer::timeout, this, &Tvysl1::runTick);
-    timer_->start();
 }
 
 Tvysl1::~Tvysl1() = default;
@@ -167,6 +132,11 @@ void Tvysl1::buildGrid() {
             grid_->setItem(r, c, new QTableWidgetItem);
     }
     grid_->viewport()->installEventFilter(this);
+}
+
+void Tvysl1::setExchange(ResultExchange& exchange) {
+    exchange_ = &exchange;
+    connect(&exchange, &ResultExchange::overviewRefreshDue, this, &Tvysl1::Zobr_text);
 }
 
 void Tvysl1::setCorrectionDialog(Zmena_hodu* dialog) {
@@ -241,49 +211,14 @@ void Tvysl1::gridPressed(int column, int row) {
     correction_->setValueText(clickedThrowText(state_, selection_));
 }
 
-void Tvysl1::utp_posilani() {
-    const OutgoingDatagram datagram = rotation_.next(state_);
-    emit heartbeatChanged();
-    monitor_->send(datagram.host, datagram.bytes);
-}
-
-void Tvysl1::Timer1Timer() {
-    ticker_.tick(state_, *actions_);
-}
-
-void Tvysl1::runTick() {
-    try {
-        Timer1Timer();
-    } catch (...) {
-        if (!errorHandler) throw;
-        errorHandler(std::current_exception());
-    }
-}
-
 void Tvysl1::connectFtp() {
-    FtpSettings settings;
-    settings.host = state_.ftpHost;
-    settings.port = kFtpPort;
-    settings.timeoutMs = kFtpTimeoutMs;
-    try {
-        ftp_->connect(settings);
-    } catch (const FtpError& error) {
-        std::cout << error.what() << std::endl;
-    }
+    if (exchange_) exchange_->connectFtp();
 }
 
 void Tvysl1::sendToFtp() {
     const QString file = QFileDialog::getOpenFileName(this);
-    if (file.isEmpty()) return;
-    try {
-        ftp_->upload(file.toStdString(), kFtpRemotePath);
-    } catch (const FtpError& error) {
-        std::cout << error.what() << std::endl;
-    }
-}
-
-void Tvysl1::disconnectFtp() {
-    ftp_->disconnect();
+    if (file.isEmpty() || !exchange_) return;
+    exchange_->sendToFtp(file.toStdString());
 }
 
 bool Tvysl1::eventFilter(QObject* watched, QEvent* event) {

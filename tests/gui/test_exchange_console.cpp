@@ -7,6 +7,7 @@
 #include "core/match_state.h"
 #include "reports/ftp_client_qt.h"
 #include "reports/overview_window.h"
+#include "reports/result_exchange_qt.h"
 #include "reports/throw_correction_dialog.h"
 
 #include <QAction>
@@ -37,12 +38,15 @@ private slots:
         QVERIFY(QDir::setCurrent(workDir_->path()));
         state_ = std::make_unique<MatchState>();
         state_->monitorLocalPort = 0;
+        exchange_ = std::make_unique<ResultExchange>(*state_);
         windows_ = std::make_unique<WindowSet>(*state_);
+        windows_->connectExchange(*exchange_);
         windows_->mainWindow().show();
     }
 
     void cleanup() {
         windows_.reset();
+        exchange_.reset();
         state_.reset();
         workDir_.reset();
     }
@@ -99,14 +103,14 @@ private slots:
 
         state_->monitorHost[1] = "not an address";
         const bool before = indicator->isChecked();
-        windows_->overview().utp_posilani();
+        exchange_->utp_posilani();
         QCOMPARE(status->text(), QStringLiteral("host"));
         QCOMPARE(indicator->isChecked(), !before);
 
         QTest::mouseClick(advert, Qt::LeftButton); // advertising on: number 1
         QCOMPARE(int(state_->advertNumber), 1);
         state_->advertTicks = 9;
-        windows_->overview().Timer1Timer();
+        exchange_->Timer1Timer();
         QCOMPARE(int(state_->advertNumber), 2);
         QCOMPARE(advert->text(), QStringLiteral("Vypni reklamu 2"));
     }
@@ -134,7 +138,7 @@ private slots:
         FtpSettings settings;
         settings.host = "127.0.0.1";
         settings.port = port;
-        FtpClient& ftp = windows_->overview().ftp();
+        FtpClient& ftp = exchange_->ftp();
         ftp.connect(settings);
         QVERIFY(ftp.connected());
 
@@ -153,6 +157,7 @@ private slots:
 private:
     std::unique_ptr<QTemporaryDir> workDir_;
     std::unique_ptr<MatchState> state_;
+    std::unique_ptr<ResultExchange> exchange_;
     std::unique_ptr<WindowSet> windows_;
 };
 

@@ -1,10 +1,11 @@
-// The result datagrams over real UDP sockets on loopback: the overview window
-// sends, one receiving socket per lane PC address (127.0.0.1 .. 127.0.0.6).
+// The result datagrams over real UDP sockets on loopback: the result
+// exchange sends, one receiving socket per lane PC address
+// (127.0.0.1 .. 127.0.0.6).
 
 #include "core/match_state.h"
 #include "core/timing.h"
 #include "reports/monitor_link_qt.h"
-#include "reports/overview_window.h"
+#include "reports/result_exchange_qt.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,7 @@
 #include <QtTest>
 
 #include <array>
+#include <cstdlib>
 #include <memory>
 
 using namespace kuzelna;
@@ -55,11 +57,11 @@ private slots:
         state_->monitorLocalPort = 0;
         for (std::size_t n = 1; n <= 6; ++n)
             state_->monitorHost[n] = "127.0.0." + std::to_string(n);
-        window_ = std::make_unique<Tvysl1>(*state_);
+        exchange_ = std::make_unique<ResultExchange>(*state_);
     }
 
     void cleanup() {
-        window_.reset();
+        exchange_.reset();
         state_.reset();
         for (auto& socket : receivers_)
             socket.reset();
@@ -69,13 +71,13 @@ private slots:
     }
 
     void onePcPerLaneServesEveryLaneInTurn() {
-        QSignalSpy heartbeats(window_.get(), &Tvysl1::heartbeatChanged);
+        QSignalSpy heartbeats(exchange_.get(), &ResultExchange::heartbeatChanged);
         const struct {
             int pc, first, second;
         } expected[] = {{1, 1, 2}, {2, 2, 1}, {3, 3, 4}, {4, 4, 3}, {1, 1, 2}};
         bool indicator = state_->controls.systemRunningIndicator;
         for (const auto& e : expected) {
-            window_->utp_posilani();
+            exchange_->utp_posilani();
             const Received got = next();
             QCOMPARE(got.pc, e.pc);
             QCOMPARE(got.bytes.size(), 270);
@@ -93,7 +95,7 @@ private slots:
         state_->controls.monitorTwoLanes = true;
         const struct { int pc, first, second; } expected[] = {{1, 1, 2}, {2, 3, 4}, {1, 1, 2}, {2, 3, 4}};
         for (const auto& e : expected) {
-            window_->utp_posilani();
+            exchange_->utp_posilani();
             const Received got = next();
             QCOMPARE(got.pc, e.pc);
             QCOMPARE(got.bytes.size(), 270);
@@ -106,26 +108,26 @@ private slots:
     void lengthsOfTheOtherLayouts() {
         state_->gameKind = 5;
         state_->lanesPerPlayer = 6;
-        window_->utp_posilani();
+        exchange_->utp_posilani();
         QCOMPARE(next().bytes.size(), 294);
         state_->advertNumber = 12;
-        window_->utp_posilani();
+        exchange_->utp_posilani();
         const Received advert = next();
         QCOMPARE(advert.bytes.size(), 38);
         QCOMPARE(int(advert.bytes.at(32)), 12);
         state_->advertNumber = 0;
         state_->controls.publicPlayOn = true;
-        window_->utp_posilani();
+        exchange_->utp_posilani();
         QCOMPARE(next().bytes.size(), 111);
         // Every pair's tie-break on: the fourth PC still gets public play, the
         // first, next in turn, its pair's tie-break.
         for (std::size_t pair = 1; pair <= 3; ++pair)
             state_->svState.svOn[pair] = 1;
-        window_->utp_posilani();
+        exchange_->utp_posilani();
         const Received fourth = next();
         QCOMPARE(fourth.pc, 4);
         QCOMPARE(fourth.bytes.size(), 111);
-        window_->utp_posilani();
+        exchange_->utp_posilani();
         const Received tieBreak = next();
         QCOMPARE(tieBreak.pc, 1);
         QCOMPARE(tieBreak.bytes.size(), 134);
@@ -134,10 +136,10 @@ private slots:
     void anUnusableHostIsReported() {
         for (const char* host : {"", "lane-pc-1", "300.1.2.3"}) {
             state_->monitorHost[1] = host;
-            window_->utp_posilani(); // counter 1
+            exchange_->utp_posilani(); // counter 1
             QCOMPARE(QString::fromStdString(state_->controls.statusLine), QStringLiteral("host"));
             for (int i = 0; i < 3; ++i)
-                window_->utp_posilani(); // counters 2..4 reach their PCs
+                exchange_->utp_posilani(); // counters 2..4 reach their PCs
             for (int i = 0; i < 3; ++i)
                 QVERIFY(next().pc != 1);
         }
@@ -145,24 +147,28 @@ private slots:
     }
 
     void receivedDatagramsAreShownSafely() {
-        QSignalSpy status(window_.get(), &Tvysl1::statusLineChanged);
+        QSignalSpy status(exchange_.get(), &ResultExchange::statusLineChanged);
         QByteArray noise("OK\r\n");
         noise.append('\0');
         noise.append('\x07');
         noise.append(QByteArray(100, 'x'));
         receivers_[2]->writeDatagram(noise, QHostAddress(QStringLiteral("127.0.0.1")),
-                                     window_->monitorLink().localPort());
+                                     exchange_->monitorLink().localPort());
         QTRY_VERIFY_WITH_TIMEOUT(status.count() > 0, 5000);
         QCOMPARE(QString::fromStdString(state_->controls.statusLine),
                  QStringLiteral("127.0.0.3106: OK....") + QString(58, QLatin1Char('x')));
     }
 
     void theTimerServesTheMonitorsAndWritesTheResultFiles() {
-        window_.reset();
+        exchange_.reset();
         setSpeedFactor(100); // ticks every 10 ms
         state_->controls.monitorsOn = true;
-        window_ = std::make_unique<Tvysl1>(*state_);
-        QCOMPARE(window_->timer()->interval(), 10);
+        exchange_ = std::make_unique<ResultExchange>(*state_);
+        QCOMPARE(exchange_->timer()->interval(), 10);
+        QSignalSpy refreshes(exchange_.get(), &ResultExchange::overviewRefreshDue);
+        QVERIFY(!exchange_->timer()->isActive());
+        exchange_->start();
+        QVERIFY(exchange_->timer()->isActive());
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QStringLiteral("vyst_b.csv")), 5000);
         QVERIFY(QFile::exists(QStringLiteral("vyst_a.csv")));
         // Eleven ticks served lane PCs 1..4 in turn, and no others.
@@ -176,6 +182,11 @@ private slots:
         }
         QVERIFY(served[0] > 0 && served[1] > 0 && served[2] > 0 && served[3] > 0);
         QCOMPARE(served[4] + served[5], 0);
+        // The overview's refreshes and the datagrams take turns.
+        const int sent = served[0] + served[1] + served[2] + served[3];
+        QVERIFY(refreshes.count() >= 6);
+        QVERIFY2(std::abs(refreshes.count() - sent) <= 1,
+                 qPrintable(QStringLiteral("%1 refreshes, %2 datagrams").arg(refreshes.count()).arg(sent)));
         // Switched off, the monitors receive nothing more.
         state_->controls.monitorsOn = false;
         QTest::qWait(100);
@@ -219,7 +230,7 @@ private:
     std::array<std::unique_ptr<QUdpSocket>, 6> receivers_;
     quint16 port_ = 0;
     std::unique_ptr<MatchState> state_;
-    std::unique_ptr<Tvysl1> window_;
+    std::unique_ptr<ResultExchange> exchange_;
 };
 
 QTEST_MAIN(MonitorExchangeTest)

@@ -3,6 +3,7 @@
 #include "core/cp1250.h"
 #include "core/match_state.h"
 #include "reports/overview_window.h"
+#include "reports/result_exchange_qt.h"
 #include "reports/throw_correction_dialog.h"
 
 #include <QComboBox>
@@ -73,7 +74,22 @@ private slots:
         QCOMPARE(window_->grid()->item(1, 4)->text(), QStringLiteral("6"));
         QCOMPARE(window_->playerCombo(true)->count(), 30);
         QCOMPARE(window_->playerCombo(true)->itemText(29), text("30. Hráč"));
-        QVERIFY(window_->timer()->isActive());
+    }
+
+    // The exchange's alternate ticks refresh the grid, hidden or shown.
+    void theExchangeRefreshesTheViewEveryOtherTick() {
+        ResultExchange exchange(*state_);
+        window_->setExchange(exchange);
+        state_->player[1].throws[1] = 9;
+        QCOMPARE(window_->grid()->item(1, 1)->text(), QStringLiteral("6"));
+        exchange.Timer1Timer();
+        QCOMPARE(window_->grid()->item(1, 1)->text(), QStringLiteral("9"));
+        state_->player[1].throws[1] = 8;
+        exchange.Timer1Timer();
+        QCOMPARE(window_->grid()->item(1, 1)->text(), QStringLiteral("9"));
+        window_->hide();
+        exchange.Timer1Timer();
+        QCOMPARE(window_->grid()->item(1, 1)->text(), QStringLiteral("8"));
     }
 
     // Throw numbers from 100 on show whole (no "…").
