@@ -46,7 +46,11 @@ public:
     explicit Actions(Tvysl1& window) : window_(window) {}
     void refreshOverview() override { window_.Zobr_text(); }
     void sendDatagram() override { window_.utp_posilani(); }
-    void writeResultFiles() override { resultFiles_.write(window_.state_, "."); }
+    void writeResultFiles() override {
+        const std::string before = window_.state_.controls.statusLine;
+        resultFiles_.write(window_.state_, "."); // says so when the files can be written again
+        if (window_.state_.controls.statusLine != before) emit window_.statusLineChanged();
+    }
     void advertCaption(const std::string& caption) override {
         window_.state_.controls.advertCaption = caption;
         emit window_.advertCaptionChanged(fromCp1250(caption));
