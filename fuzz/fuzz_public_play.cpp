@@ -26,9 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         game.currentPlayer = in.byte();
     }
     MatchEvents events;
-    PublicPlayDiagnostics diagnostics;
+    PublicPlayDiagnostics& diagnostics = s.publicPlayDiagnostics;
     LaneLink link(s, events);
-    link.publicPlayIntake = [&](int lane) { publicPlayIntake(s, lane, diagnostics); };
 
     while (!in.empty()) {
         PublicPlayLane& game = s.publicLane[static_cast<std::size_t>(in.number(1, kMaxLanes))];

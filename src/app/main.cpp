@@ -162,10 +162,9 @@ int main(int argc, char* argv[]) {
         KuzelnaApplication::showSerialPortError = nullptr; // no one to show a box to: stderr only
         KuzelnaApplication::showOperatorError = nullptr;
     } else {
-        const u8 storedDisplayExtra = state->displayExtraDefault;
-        if (state->controls.displayExtra) state->displayExtraDefault = 1; // the check box starts from it
-        windows = std::make_unique<WindowSet>(*state);
-        state->displayExtraDefault = storedDisplayExtra;
+        // A simulated alley turns "Display extra" on; the stored default stays.
+        windows = std::make_unique<WindowSet>(*state,
+                                              state->controls.displayExtra || state->displayExtraDefault != 0);
         windows->connectLaneServer(server);
         windows->connectExchange(exchange);
     }

@@ -12,14 +12,6 @@
 
 namespace kuzelna {
 
-// The four caption-less edits of the public play window: the throw count, the
-// pins and the lane of the last frame that got past the settling rule, and the
-// turn. The buttons that play a throw by hand show the old turn in the first
-// and the new one in the fourth.
-struct PublicPlayDiagnostics {
-    std::array<std::string, 4> edit;
-};
-
 // The game types of a lane.
 constexpr u8 kNoGame = 0;
 constexpr u8 kGallows = 1; // "Sibenice"
@@ -32,7 +24,8 @@ constexpr u8 kHanged = 10;
 u8 publicThrowCount(const LaneStatus& status);
 bool allNineLampsLit(const LaneStatus& status);
 
-// Frame intake of lane L (1..8), after its status bytes were stored.
+// Frame intake of lane L (1..8), after its status bytes were stored (the lane
+// link passes state.publicPlayDiagnostics).
 void publicPlayIntake(MatchState& state, int lane, PublicPlayDiagnostics& diagnostics);
 
 // Turn order: the next (previous) player still in the game after (before) c,

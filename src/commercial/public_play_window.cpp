@@ -117,12 +117,12 @@ TForm_hry::TForm_hry(MatchState& state, QWidget* parent) : QWidget(parent), stat
     connect(newGameButton, &QPushButton::clicked, this, [this] { newGame(game()); });
     auto* zeroButton = button(QStringLiteral("Hrac hodil 0"), "zeroThrow", this);
     connect(zeroButton, &QPushButton::clicked, this, [this] {
-        playZeroByHand(game(), diagnostics_);
+        playZeroByHand(game(), state_.publicPlayDiagnostics);
         showDiagnostics();
     });
     auto* allNineButton = button(QStringLiteral("Vsech 9"), "allNine", this);
     connect(allNineButton, &QPushButton::clicked, this, [this] {
-        playAllNineByHand(game(), diagnostics_);
+        playAllNineByHand(game(), state_.publicPlayDiagnostics);
         showDiagnostics();
     });
     auto* closeButton = button(QStringLiteral("Zavrit"), "close", this);
@@ -164,11 +164,6 @@ PublicPlayLane& TForm_hry::game() {
     return state_.publicLane[static_cast<std::size_t>(lane_)];
 }
 
-void TForm_hry::frameIntake(int lane) {
-    publicPlayIntake(state_, lane, diagnostics_);
-    showDiagnostics();
-}
-
 void TForm_hry::redraw() {
     const PublicPlayLane& g = game();
     for (int i = 0; i < 6; ++i) {
@@ -199,8 +194,11 @@ void TForm_hry::saveChanges() {
 }
 
 void TForm_hry::showDiagnostics() {
-    for (std::size_t d = 0; d < 4; ++d)
-        diagnostic_[d]->setText(fromCp1250(diagnostics_.edit[d]));
+    // Only the edits whose text changed repaint.
+    for (std::size_t d = 0; d < 4; ++d) {
+        const QString text = fromCp1250(state_.publicPlayDiagnostics.edit[d]);
+        if (diagnostic_[d]->text() != text) diagnostic_[d]->setText(text);
+    }
 }
 
 void TForm_hry::showEvent(QShowEvent* event) {

@@ -23,12 +23,12 @@ class TForm_hry : public QWidget {
 public:
     explicit TForm_hry(MatchState& state, QWidget* parent = nullptr);
 
-    // The frame intake of lane L; the lane link calls it for every accepted
-    // frame while public play is on.
-    void frameIntake(int lane);
-
     // Loads the chosen lane's record into the controls.
     void redraw();
+
+    // Shows state.publicPlayDiagnostics: the lane link's intake wrote them
+    // (publicPlayChanged), or a throw played by hand.
+    void showDiagnostics();
 
     int chosenLane() const { return lane_; }
 
@@ -40,10 +40,8 @@ private:
     PublicPlayLane& game();
     void chooseLane(int lane);
     void saveChanges();
-    void showDiagnostics();
 
     MatchState& state_;
-    PublicPlayDiagnostics diagnostics_;
     int lane_ = 1;
 
     QCheckBox* publicPlayOn_ = nullptr;

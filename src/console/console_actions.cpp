@@ -1,5 +1,6 @@
 #include "console/console_actions.h"
 
+#include "core/match_events.h"
 #include "core/match_state.h"
 #include "lanes/link_status.h"
 
@@ -15,7 +16,10 @@ std::string pressStart(MatchState& state) {
         state.linkPaused = 0;
         // The link starts as soon as the device is back; the operator must not
         // take "Pracuje" for a working line meanwhile.
-        if (!linkUp(state)) noteStartWithoutLink(state);
+        if (!linkUp(state)) {
+            MatchEvents console; // the console shows the status line itself after Start
+            noteStartWithoutLink(state, console);
+        }
     } else {
         caption = "Zastaveno";
         state.linkPaused = 1;

@@ -21,7 +21,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -75,6 +74,9 @@ private:
 } // namespace
 
 MainWindow::MainWindow(MatchState& state, QWidget* parent)
+    : MainWindow(state, state.displayExtraDefault != 0, parent) {}
+
+MainWindow::MainWindow(MatchState& state, bool displayExtra, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
@@ -87,17 +89,11 @@ MainWindow::MainWindow(MatchState& state, QWidget* parent)
     canvas_->setFixedSize(kConsoleWidth, kConsoleHeight);
     setCentralWidget(canvas_);
     buildControls();
+    displayExtra_->setChecked(displayExtra);
     buildMenu();
     readControlsIntoState();
     adjustSize();
     setFixedSize(sizeHint());
-
-    // Other windows write the status line, the running indicator, the
-    // advertising caption and the tournament fields into the state.
-    mirrorTimer_ = new QTimer(this);
-    mirrorTimer_->setInterval(200);
-    connect(mirrorTimer_, &QTimer::timeout, this, &MainWindow::syncFromState);
-    mirrorTimer_->start();
 }
 
 void MainWindow::buildControls() {
@@ -144,6 +140,9 @@ void MainWindow::buildControls() {
     startButton_ = button("startButton", QStringLiteral("Start"), 688, 456, 89, 41);
     connect(startButton_, &QPushButton::clicked, this, [this] {
         startButton_->setText(fromCp1250(pressStart(state_)));
+        // Start without a lane link says so in the status line and on the indicator.
+        statusLineChanged();
+        runningIndicatorChanged();
         canvas_->update();
     });
 
@@ -204,7 +203,6 @@ void MainWindow::buildControls() {
     tournament_ = check("tournament", QStringLiteral("Turnaj"), 16, 424, 57);
     tournament_->setChecked(state_.tournamentDefault != 0);
     displayExtra_ = check("displayExtra", QStringLiteral("Display extra"), 80, 424, 97);
-    displayExtra_->setChecked(state_.displayExtraDefault != 0);
     pairs_ = check("pairs", QStringLiteral("Dvojice"), 16, 376, 65);
 
     label(QStringLiteral("Zobrazování dílčích bodů"), 8, 448, 150);
@@ -337,6 +335,11 @@ void MainWindow::restoreScoringSwitches() {
     const QSignalBlocker blockTournament(tournament_), blockTandem(tandem_);
     tournament_->setChecked(state_.controls.tournament);
     tandem_->setChecked(state_.controls.tandem);
+    statusLineChanged();
+    runningIndicatorChanged();
+    advertCaptionChanged();
+    entrantNumberChanged();
+    tournamentFileChanged();
 }
 
 void MainWindow::showStoredMatch(const QString& name) {
@@ -359,14 +362,16 @@ void MainWindow::readControlsIntoState() {
     controls.tournamentFile = toCp1250(tournamentFile_->text());
 }
 
-void MainWindow::syncFromState() {
+void MainWindow::statusLineChanged() {
+    const QString status = fromCp1250(state_.controls.statusLine);
+    if (statusLine_->text() == status) return;
+    statusLine_->setText(status);
+    statusLine_->setCursorPosition(0);
+    statusLine_->setToolTip(status); // the field is narrow; the whole text on hover
+}
+
+void MainWindow::runningIndicatorChanged() {
     const ConsoleControls& controls = state_.controls;
-    const QString status = fromCp1250(controls.statusLine);
-    if (statusLine_->text() != status) {
-        statusLine_->setText(status);
-        statusLine_->setCursorPosition(0);
-        statusLine_->setToolTip(status); // the field is narrow; the whole text on hover
-    }
     if (runningIndicator_->isChecked() != controls.systemRunningIndicator) {
         runningIndicator_->setChecked(controls.systemRunningIndicator);
     }
@@ -382,11 +387,20 @@ void MainWindow::syncFromState() {
         }
         runningIndicator_->setPalette(palette);
     }
-    const QString advert = fromCp1250(controls.advertCaption);
+}
+
+void MainWindow::advertCaptionChanged() {
+    const QString advert = fromCp1250(state_.controls.advertCaption);
     if (advertButton_->text() != advert) advertButton_->setText(advert);
-    const QString entrant = fromCp1250(controls.entrantNumberText);
+}
+
+void MainWindow::entrantNumberChanged() {
+    const QString entrant = fromCp1250(state_.controls.entrantNumberText);
     if (entrantNumber_->text() != entrant) entrantNumber_->setText(entrant);
-    const QString file = fromCp1250(controls.tournamentFile);
+}
+
+void MainWindow::tournamentFileChanged() {
+    const QString file = fromCp1250(state_.controls.tournamentFile);
     if (tournamentFile_->text() != file) tournamentFile_->setText(file);
 }
 
@@ -406,10 +420,10 @@ void MainWindow::printLane(int lane) {
     const std::optional<LaneExport> request = lanePlayerExport(state_, lane);
     if (!request) return;
     state_.controls.statusLine = request->status;
-    syncFromState();
+    statusLineChanged();
     if (!hooks.exportPlayer) throw std::runtime_error("player result sheets are not available");
     hooks.exportPlayer(request->slot, request->home);
-    syncFromState();
+    statusLineChanged();
 }
 
 void MainWindow::laneChanged(int lane) {

@@ -20,7 +20,6 @@ class QMenu;
 class QPainter;
 class QPushButton;
 class QRadioButton;
-class QTimer;
 class QWidget;
 
 namespace kuzelna {
@@ -66,7 +65,11 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
+    // "Display extra" starts as [Default] matdisp says.
     explicit MainWindow(MatchState& state, QWidget* parent = nullptr);
+    // "Display extra" starts as `displayExtra` says (a simulated alley has
+    // every display); the stored default stays as it is.
+    MainWindow(MatchState& state, bool displayExtra, QWidget* parent = nullptr);
 
     ConsoleHooks hooks;
 
@@ -88,8 +91,9 @@ public:
     // to it finds it here.
     QMenu* matchMenu();
 
-    // Sets "Turnaj" and "Tandem" from the state, as a resumed match had them,
-    // without recalculating anything.
+    // The state was put in place whole (a resumed or a stored match): sets
+    // "Turnaj" and "Tandem" as that match had them, without recalculating
+    // anything, and the fields the engine and other windows write.
     void restoreScoringSwitches();
 
     // A stored match is shown instead of the one on the lanes: the caption says
@@ -104,9 +108,15 @@ public slots:
     void nameSwapSeconds(int seconds);
     void scoreDigit(int x, const QString& text);
 
-    // Brings the fields other windows write (status line, running indicator,
-    // advertising caption, entrant number, tournament file) onto the controls.
-    void syncFromState();
+    // The fields the engine and other windows write, each brought onto its
+    // control when they report a change: controls.statusLine, the "Systém
+    // běží" indicator (heartbeat and lane link), the advertising caption, the
+    // entrant number and the tournament file. Only the control repaints.
+    void statusLineChanged();
+    void runningIndicatorChanged();
+    void advertCaptionChanged();
+    void entrantNumberChanged();
+    void tournamentFileChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -136,7 +146,6 @@ private:
     QLineEdit* statusLine_ = nullptr;
     QLineEdit* entrantNumber_ = nullptr;
     QLineEdit* tournamentFile_ = nullptr;
-    QTimer* mirrorTimer_ = nullptr;
     QMap<int, QString> scoreDigits_; // x -> digit text of the last score frame
 };
 

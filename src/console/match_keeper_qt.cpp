@@ -299,7 +299,7 @@ void MatchKeeper::say(const QString& status, const QString& line) {
     if (!status.isEmpty()) state_.controls.statusLine = toCp1250(status);
     std::fprintf(stderr, "kuzelna: %s\n", qPrintable(line));
     std::fflush(stderr);
-    if (windows_) windows_->mainWindow().syncFromState();
+    if (windows_) windows_->mainWindow().statusLineChanged();
 }
 
 } // namespace kuzelna

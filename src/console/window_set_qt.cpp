@@ -48,13 +48,15 @@ void toCentralHandler(const std::exception& error) {
 
 } // namespace
 
-WindowSet::WindowSet(MatchState& state) : state_(state) {
-    main_ = create<MainWindow>("TForm1", state_);
+WindowSet::WindowSet(MatchState& state) : WindowSet(state, state.displayExtraDefault != 0) {}
+
+WindowSet::WindowSet(MatchState& state, bool displayExtra) : state_(state) {
+    main_ = create<MainWindow>("TForm1", state_, displayExtra);
     ConsoleHooks& hooks = main_->hooks;
     // Failures the operator must act on reach the console's status line.
     KuzelnaApplication::showStatus = [this](const QString& status) {
         state_.controls.statusLine = toCp1250(status);
-        main_->syncFromState();
+        main_->statusLineChanged();
     };
     const auto repaintConsole = [this] { main_->blockChanged(); };
 
@@ -86,26 +88,32 @@ WindowSet::WindowSet(MatchState& state) : state_(state) {
     // The workbooks: the spreadsheet application of this platform.
     reports_ = std::make_unique<ReportActions>(state_, main_, platformSpreadsheet(), currentReportEnvironment,
                                                platformSpreadsheetInterrupt());
-    QObject::connect(reports_.get(), &ReportActions::finished, main_, &MainWindow::syncFromState);
+    // A workbook's outcome is in the status line; ranking also moves the entrant number.
+    QObject::connect(reports_.get(), &ReportActions::finished, main_, [this] {
+        main_->statusLineChanged();
+        main_->entrantNumberChanged();
+    });
+    QObject::connect(reports_.get(), &ReportActions::tournamentFileChanged, main_,
+                     &MainWindow::tournamentFileChanged);
     hooks.settleWorkbooks = [this] { return reports_->settleBeforeQuit(); };
     // "Připravuji …" shows at once; the outcome follows when the office is done.
     hooks.writeMatchReport = [this](const MatchReportRequest& request) {
         reports_->writeMatchReport(request.form, request.duels, request.prefix);
-        main_->syncFromState();
+        main_->statusLineChanged();
     };
     hooks.closeSpreadsheet = [this] {
         reports_->closeSpreadsheet();
-        main_->syncFromState();
+        main_->statusLineChanged();
     };
     hooks.rankTournament = [this] {
         reports_->rankTournament();
-        main_->syncFromState();
+        main_->statusLineChanged();
     };
     hooks.chooseTournamentFile = [this] { reports_->chooseTournamentFile(); };
     hooks.exportPlayer = [this](int slot, bool home) { reports_->exportPlayer(slot, home); };
     overview_->printPlayerResults = [this](bool home, int slot) {
         reports_->exportPlayer(slot, home);
-        main_->syncFromState();
+        main_->statusLineChanged();
     };
 
     texts_ = create<TDopr_Text_Form>("Texty", state_);
@@ -154,17 +162,20 @@ void WindowSet::connectLaneServer(LaneServer& server) {
     QObject::connect(&server, &LaneServer::matchEnded, main_, &MainWindow::matchEnded);
     QObject::connect(&server, &LaneServer::nameSwapSeconds, main_, &MainWindow::nameSwapSeconds);
     QObject::connect(&server, &LaneServer::scoreDigit, main_, &MainWindow::scoreDigit);
+    QObject::connect(&server, &LaneServer::statusLineChanged, main_, &MainWindow::statusLineChanged);
+    QObject::connect(&server, &LaneServer::runningIndicatorChanged, main_,
+                     &MainWindow::runningIndicatorChanged);
     QObject::connect(&server, &LaneServer::throwChanged, overview_, [this] { overview_->Zobr_text(); });
-    server.link().publicPlayIntake = [this](int lane) { publicPlay_->frameIntake(lane); };
+    QObject::connect(&server, &LaneServer::publicPlayChanged, publicPlay_, &TForm_hry::showDiagnostics);
 }
 
 void WindowSet::connectExchange(ResultExchange& exchange) {
     overview_->setExchange(exchange);
     main_->hooks.beforeQuit = [&exchange] { exchange.disconnectFtp(); };
     // The exchange has written the new texts into the state; the console shows them.
-    QObject::connect(&exchange, &ResultExchange::statusLineChanged, main_, &MainWindow::syncFromState);
-    QObject::connect(&exchange, &ResultExchange::heartbeatChanged, main_, &MainWindow::syncFromState);
-    QObject::connect(&exchange, &ResultExchange::advertCaptionChanged, main_, &MainWindow::syncFromState);
+    QObject::connect(&exchange, &ResultExchange::statusLineChanged, main_, &MainWindow::statusLineChanged);
+    QObject::connect(&exchange, &ResultExchange::heartbeatChanged, main_, &MainWindow::runningIndicatorChanged);
+    QObject::connect(&exchange, &ResultExchange::advertCaptionChanged, main_, &MainWindow::advertCaptionChanged);
 }
 
 void WindowSet::toggle(QWidget& window) {

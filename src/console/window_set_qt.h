@@ -46,13 +46,16 @@ class ChangesWindow;
 
 class WindowSet {
 public:
+    // The console's "Display extra" starts as [Default] matdisp says, or as
+    // `displayExtra` says (the stored default stays as it is).
     explicit WindowSet(MatchState& state);
+    WindowSet(MatchState& state, bool displayExtra);
     ~WindowSet();
     WindowSet(const WindowSet&) = delete;
     WindowSet& operator=(const WindowSet&) = delete;
 
-    // The lane link's notifications reach the windows; public play takes the
-    // lane frames while it is switched on.
+    // The lane link's notifications reach the windows: the lanes, the status
+    // line and the link's state on the console, public play's diagnostics.
     void connectLaneServer(LaneServer& server);
 
     // The result exchange's status line, heartbeat and advertising caption

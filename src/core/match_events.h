@@ -23,6 +23,14 @@ public:
     virtual void nameSwapSeconds(int /*seconds*/) {}
     // One digit of a score frame, mirrored on the main window at (x, 400).
     virtual void scoreDigit(int /*x*/, const std::string& /*text*/) {}
+    // controls.statusLine has a new text.
+    virtual void statusLineChanged() {}
+    // The "Systém běží" indicator changed: controls.systemRunningIndicator or
+    // the lane link's state in controls.linkIndicator.
+    virtual void runningIndicatorChanged() {}
+    // Public play took a frame of `lane`; what it read is in
+    // state.publicPlayDiagnostics.
+    virtual void publicPlayChanged(int /*lane*/) {}
 };
 
 } // namespace kuzelna

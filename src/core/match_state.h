@@ -76,6 +76,14 @@ struct PublicPlayLane {
     u8 rackPending = 1;
 };
 
+// The four caption-less edits of the public play window: the throw count, the
+// pins and the lane of the last frame that got past the settling rule, and the
+// turn. The buttons that play a throw by hand show the old turn in the first
+// and the new one in the fourth. Shared by every lane, as the window has one row.
+struct PublicPlayDiagnostics {
+    std::array<std::string, 4> edit;
+};
+
 struct StandingsEntry {
     BoundedString<50> name;
     u16 full = 0;
@@ -179,6 +187,7 @@ struct MatchState {
 
     // 5. Public play
     OneBased<PublicPlayLane, kMaxLanes> publicLane{};
+    PublicPlayDiagnostics publicPlayDiagnostics{};
 
     // 6. Tournament standings
     OneBased<StandingsEntry, kStandingsEntries> standings{};

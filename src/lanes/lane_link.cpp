@@ -1,5 +1,6 @@
 #include "lanes/lane_link.h"
 
+#include "commercial/public_play.h"
 #include "core/match_events.h"
 #include "core/match_state.h"
 #include "lanes/frame_codec.h"
@@ -21,7 +22,8 @@ void LaneLink::onBytes(std::string_view bytes) {
         if (!state_.controls.publicPlayOn && beforeRecording) beforeRecording(lane, scan.frame.status);
         state_.laneStatus[lane] = scan.frame.status;
         if (state_.controls.publicPlayOn) {
-            if (publicPlayIntake) publicPlayIntake(lane);
+            publicPlayIntake(state_, lane, state_.publicPlayDiagnostics);
+            events_.publicPlayChanged(lane);
             events_.laneChanged(lane);
         } else {
             recordLane(state_, lane, events_);

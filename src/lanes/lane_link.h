@@ -2,7 +2,8 @@
 
 // The receive side of the lane line: bytes from the serial port become status
 // frames stored per lane and handed to throw recording or, while public play is
-// on, to the public play intake.
+// on (controls.publicPlayOn), to the public play intake, which keeps what it
+// read in state.publicPlayDiagnostics and reports publicPlayChanged.
 
 #include <functional>
 #include <string_view>
@@ -19,10 +20,6 @@ public:
 
     // Bytes received on the serial line.
     void onBytes(std::string_view bytes);
-
-    // Public play takes the frames of lane L instead of throw recording while
-    // controls.publicPlayOn is set.
-    std::function<void(int lane)> publicPlayIntake;
 
     // Sees a status frame of lane L before throw recording takes it (the
     // journal writes it down first).

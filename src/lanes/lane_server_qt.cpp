@@ -14,16 +14,16 @@ LaneServer::LaneServer(MatchState& state, QObject* parent)
     : QObject(parent), state_(state), events_(*this), port_(this), link_(state, events_),
       cycle_(state, events_) {
     connect(&port_, &LanePort::bytesReceived, this, &LaneServer::onBytes);
-    // The console shows the link's state from the match state.
+    // The console shows the link's state: the status line and the indicator.
     connect(&port_, &LanePort::linkLost, this, [this](const QString& message) {
-        noteLinkLost(state_, toCp1250(LanePort::deviceLabel(port_.device())));
+        noteLinkLost(state_, events_, toCp1250(LanePort::deviceLabel(port_.device())));
         emit linkLost(message);
     });
     connect(&port_, &LanePort::reopenFailed, this, [this](int attempt, const QString&) {
-        noteLinkRetrying(state_, toCp1250(LanePort::deviceLabel(port_.device())), attempt);
+        noteLinkRetrying(state_, events_, toCp1250(LanePort::deviceLabel(port_.device())), attempt);
     });
     connect(&port_, &LanePort::linkRestored, this, [this](const QString& message) {
-        noteLinkBack(state_, toCp1250(LanePort::deviceLabel(port_.device())));
+        noteLinkBack(state_, events_, toCp1250(LanePort::deviceLabel(port_.device())));
         emit linkRestored(message);
     });
     connect(&cycleTimer_, &QTimer::timeout, this, &LaneServer::tick);
@@ -37,7 +37,7 @@ void LaneServer::openPort(const QString& deviceOverride) {
     try {
         port_.open(device);
     } catch (const SerialPortError&) {
-        noteLinkLost(state_, toCp1250(LanePort::deviceLabel(device)));
+        noteLinkLost(state_, events_, toCp1250(LanePort::deviceLabel(device)));
         throw;
     }
 }
@@ -93,6 +93,18 @@ void LaneServer::Events::nameSwapSeconds(int seconds) {
 
 void LaneServer::Events::scoreDigit(int x, const std::string& text) {
     emit server_.scoreDigit(x, fromCp1250(text));
+}
+
+void LaneServer::Events::statusLineChanged() {
+    emit server_.statusLineChanged();
+}
+
+void LaneServer::Events::runningIndicatorChanged() {
+    emit server_.runningIndicatorChanged();
+}
+
+void LaneServer::Events::publicPlayChanged(int lane) {
+    emit server_.publicPlayChanged(lane);
 }
 
 } // namespace kuzelna

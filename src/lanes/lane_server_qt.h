@@ -51,6 +51,8 @@ public:
     MatchState& state() { return state_; }
     LanePort& port() { return port_; }
     LaneLink& link() { return link_; }
+    // What the engine reports through here reaches the signals below.
+    MatchEvents& events() { return events_; }
 
     static constexpr int kCycleMs = 100;
 
@@ -77,6 +79,12 @@ signals:
     void nameSwapSeconds(int seconds);
     // One digit of a score frame, mirrored on the main window at (x, 400).
     void scoreDigit(int x, const QString& text);
+    // controls.statusLine has a new text.
+    void statusLineChanged();
+    // The "Systém běží" indicator changed (the lane link's state).
+    void runningIndicatorChanged();
+    // Public play took a frame of `lane`; state.publicPlayDiagnostics shows it.
+    void publicPlayChanged(int lane);
     // The lane port lost its device / has it back (see LanePort).
     void linkLost(const QString& message);
     void linkRestored(const QString& message);
@@ -91,6 +99,9 @@ private:
         void matchEnded() override;
         void nameSwapSeconds(int seconds) override;
         void scoreDigit(int x, const std::string& text) override;
+        void statusLineChanged() override;
+        void runningIndicatorChanged() override;
+        void publicPlayChanged(int lane) override;
 
     private:
         LaneServer& server_;

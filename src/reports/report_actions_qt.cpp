@@ -243,6 +243,7 @@ void ReportActions::chooseTournamentFile() {
     const QString chosen = chooseFile(window_, pathText(folder), qtFileFilter(QString::fromLatin1(kTournamentFileFilter)));
     if (chosen.isEmpty()) return;
     state_.controls.tournamentFile = toCp1250(QFileInfo(chosen).fileName());
+    emit tournamentFileChanged();
 }
 
 void ReportActions::exportPlayer(int slot, bool home) {

@@ -83,6 +83,8 @@ public:
 signals:
     // An operation's outcome has been shown.
     void finished();
+    // "Soubor turnaje" chose a file: controls.tournamentFile names it.
+    void tournamentFileChanged();
 
 private:
     struct Result;

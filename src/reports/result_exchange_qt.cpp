@@ -26,7 +26,11 @@ public:
     explicit Actions(ResultExchange& exchange) : exchange_(exchange) {}
     void refreshOverview() override { emit exchange_.overviewRefreshDue(); }
     void sendDatagram() override { exchange_.utp_posilani(); }
-    void writeResultFiles() override { resultFiles_.write(exchange_.state_, "."); }
+    void writeResultFiles() override {
+        const std::string before = exchange_.state_.controls.statusLine;
+        resultFiles_.write(exchange_.state_, "."); // says so when the files can be written again
+        if (exchange_.state_.controls.statusLine != before) emit exchange_.statusLineChanged();
+    }
     void advertCaption(const std::string& caption) override {
         // Written here only: the console just shows it.
         exchange_.state_.controls.advertCaption = caption;

@@ -91,7 +91,7 @@ void installWebResultsMenu(MainWindow& window, WebResults& web) {
     QAction* item = window.matchMenu()->addAction(QStringLiteral("Webové výsledky…"));
     item->setObjectName(QStringLiteral("webResultsAction"));
     QObject::connect(item, &QAction::triggered, dialog, &WebResultsDialog::open);
-    QObject::connect(&web, &WebResults::statusLineChanged, &window, &MainWindow::syncFromState);
+    QObject::connect(&web, &WebResults::statusLineChanged, &window, &MainWindow::statusLineChanged);
 }
 
 } // namespace kuzelna

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <random>
 
@@ -211,19 +212,31 @@ TEST(LaneLink, LongNoiseKeepsTheBufferBoundedAndAFrameStillGetsThrough) {
     EXPECT_EQ(l.s->rxBuffer, "");
 }
 
+// Public play takes the frames itself, with or without windows: the window only
+// shows the diagnostics the intake keeps in the state when it is told.
 TEST(LaneLink, PublicPlayTakesTheFramesInsteadOfThrowRecording) {
     Link l;
-    std::vector<int> intake;
-    l.link.publicPlayIntake = [&](int lane) { intake.push_back(lane); };
     l.s->controls.publicPlayOn = true;
+    l.s->publicLane[3].ignoreNext = 0;
+    l.s->publicLane[3].gameType = 1; // "Sibenice"
+    l.s->publicLane[3].playerCount = 2;
     l.link.onBytes(statusFrame(3, kuzelna::testing::laneStatus(5, 7)));
-    EXPECT_EQ(intake, std::vector<int>{3});
-    EXPECT_EQ(l.events.log, std::vector<std::string>{"lane 3"});
+    EXPECT_EQ(l.events.log, (std::vector<std::string>{"public 3", "lane 3"}));
     EXPECT_EQ(l.s->player[3].throws[5], 0); // not recorded
     EXPECT_EQ(l.s->laneStatus[3][4], 7);
+    EXPECT_EQ(l.s->publicLane[3].lastThrowCount, 5);
+    EXPECT_EQ(l.s->publicLane[3].lastPins, 7);
+    EXPECT_EQ(l.s->publicPlayDiagnostics.edit, (std::array<std::string, 4>{"5", "7", "3", "1"}));
+
+    // A frame still settling is held back: the diagnostics keep the last one taken.
+    l.link.onBytes(statusFrame(2, kuzelna::testing::laneStatus(8, 4, false)));
+    EXPECT_EQ(l.s->publicPlayDiagnostics.edit[2], "3");
+    EXPECT_EQ(l.s->publicLane[2].lastThrowCount, 0);
 
     l.s->controls.publicPlayOn = false;
+    l.events.log.clear();
     l.link.onBytes(statusFrame(3, kuzelna::testing::laneStatus(5, 7)));
-    EXPECT_EQ(intake.size(), 1u);
+    EXPECT_EQ(l.events.count("public 3"), 0);
     EXPECT_EQ(l.s->player[3].throws[5], 7);
+    EXPECT_EQ(l.s->publicLane[3].lastThrowCount, 5);
 }

@@ -41,12 +41,9 @@ protected:
     MatchState state;
     MatchEvents events;
     LaneLink link{state, events};
-    PublicPlayDiagnostics diagnostics;
+    PublicPlayDiagnostics& diagnostics = state.publicPlayDiagnostics;
 
-    void SetUp() override {
-        state.controls.publicPlayOn = true;
-        link.publicPlayIntake = [this](int lane) { publicPlayIntake(state, lane, diagnostics); };
-    }
+    void SetUp() override { state.controls.publicPlayOn = true; }
 
     PublicPlayLane& game() { return state.publicLane[kLane]; }
 

@@ -168,11 +168,13 @@ private slots:
         child<QCheckBox>(window, "monitors")->setChecked(false);
         QVERIFY(!twoLanes->isEnabled() && !sums->isEnabled());
 
-        // What other windows write shows on the console.
+        // What other windows write shows on the console when they report it.
         state.controls.statusLine = "Tisk OK";
         state.controls.entrantNumberText = "37";
         state.controls.systemRunningIndicator = true;
-        window.syncFromState();
+        window.statusLineChanged();
+        window.entrantNumberChanged();
+        window.runningIndicatorChanged();
         QCOMPARE(child<QLineEdit>(window, "statusLine")->text(), QStringLiteral("Tisk OK"));
         QCOMPARE(child<QLineEdit>(window, "entrantNumber")->text(), QStringLiteral("37"));
         QVERIFY(child<QRadioButton>(window, "runningIndicator")->isChecked());
@@ -257,7 +259,7 @@ private slots:
         QCOMPARE(advert->text(), QStringLiteral("Vypni reklamu"));
         QCOMPARE(state.advertNumber, 1);
         state.controls.advertCaption = "Vypni reklamu 4"; // the overview stepping the adverts
-        window.syncFromState();
+        window.advertCaptionChanged();
         QCOMPARE(advert->text(), QStringLiteral("Vypni reklamu 4"));
         QTest::mouseClick(advert, Qt::LeftButton);
         QCOMPARE(advert->text(), QStringLiteral("Zobraz reklamu"));

@@ -1,5 +1,6 @@
 #include "commercial/public_play_window.h"
 #include "core/match_state.h"
+#include "lanes/lane_server_qt.h"
 #include "support/frames.h"
 
 #include <QCheckBox>
@@ -164,9 +165,12 @@ private slots:
         QCOMPARE(int(state->publicLane[1].gamePosition[0]), 0);
     }
 
-    void frameIntakeShowsTheFrame() {
-        state->laneStatus[3] = kuzelna::testing::laneStatus(12, 6);
-        window->frameIntake(3);
+    // The lane link plays the frame; the window shows what it read when told.
+    void theLaneLinksIntakeShowsOnItsEvent() {
+        state->controls.publicPlayOn = true;
+        LaneServer server(*state);
+        connect(&server, &LaneServer::publicPlayChanged, window.get(), &TForm_hry::showDiagnostics);
+        server.link().onBytes(kuzelna::testing::statusFrame(3, kuzelna::testing::laneStatus(12, 6)));
         QCOMPARE(text("diagnostic1"), QStringLiteral("12"));
         QCOMPARE(text("diagnostic2"), QStringLiteral("6"));
         QCOMPARE(text("diagnostic3"), QStringLiteral("3"));

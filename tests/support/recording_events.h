@@ -19,6 +19,7 @@ public:
     void scoreDigit(int x, const std::string& text) override {
         digits.push_back(std::to_string(x) + ":" + text);
     }
+    void publicPlayChanged(int lane) override { log.push_back("public " + std::to_string(lane)); }
 
     int count(const std::string& entry) const;
 
