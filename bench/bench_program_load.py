@@ -20,14 +20,16 @@ Needs Xvfb, xdotool and libX11 (scripts/setup.sh installs them). For every
 run it prints one line:
 
     <way>  cpu <percent of one core> %  peak-rss <VmHWM> MB  rss <VmRSS> MB
-           shown <ms from process start to the console mapped>  windows <mapped windows>
+           shown <ms from process start to the console mapped> (cpu <ms of CPU used by then>)
+           windows <mapped windows>
            polls <polls the alley answered>  throws <throws played>  load <1-min load average>
 
 CPU is utime+stime of the kuzelna process (all its threads) from
 /proc/<pid>/stat over the measured window, which starts `--settle` seconds
 after the link runs. "shown" is the time from just before the process is
 started until the window "Server - Domácí Hoste" is mapped, seen as a
-MapNotify on the display's root window. The machine's load is printed
+MapNotify on the display's root window; the CPU time the process had used
+by then (10 ms steps) is printed beside it. The machine's load is printed
 because start-up time suffers from other work on the machine, CPU time
 mostly does not.
 """
@@ -225,7 +227,7 @@ def run_once(way, args, display):
     log = open(os.path.join(scratch, "kuzelna.log"), "w")
     started = time.monotonic()
     program = subprocess.Popen(command, cwd=scratch, env=env, stdout=log, stderr=subprocess.STDOUT)
-    result = {"way": way, "shown": None, "windows": 0}
+    result = {"way": way, "shown": None, "start_cpu": None, "windows": 0}
     try:
         if watcher:
             console = None
@@ -236,6 +238,7 @@ def run_once(way, args, display):
                 for wid, when in mapped:
                     if window_name(display, wid).startswith("Server - Dom"):
                         console, result["shown"] = wid, (when - started) * 1000
+                        result["start_cpu"] = cpu_ticks(program.pid) * 1000 / CLK_TCK
             watcher.close()
             time.sleep(1.0)  # the console settles as an operator would look at it
             top = window_height(display, console) - CANVAS_HEIGHT
@@ -289,7 +292,7 @@ def main():
         for _ in range(args.repeat):
             for way in ways:
                 r = run_once(way, args, display)
-                shown = f"{r['shown']:.0f} ms" if r["shown"] is not None else "-"
+                shown = f"{r['shown']:.0f} ms (cpu {r['start_cpu']:.0f} ms)" if r["shown"] is not None else "-"
                 print(f"{way:9} cpu {r['cpu']:.3f} %  peak-rss {r['hwm']:.1f} MB  rss {r['rss']:.1f} MB  "
                       f"shown {shown}  windows {r['windows']}  polls {r['polls']}  throws {r['throws']}  "
                       f"load {r['load']}", flush=True)
