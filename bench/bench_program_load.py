@@ -19,15 +19,17 @@ Usage (from the worktree, after scripts/build.sh):
 Needs Xvfb, xdotool and libX11 (scripts/setup.sh installs them). For every
 run it prints one line:
 
-    <way>  cpu <percent of one core> %  peak-rss <VmHWM> MB  rss <VmRSS> MB
+    <way>  cpu <percent of one core> %  wakeups <voluntary context switches per second>
+           peak-rss <VmHWM> MB  rss <VmRSS> MB
            shown <ms from process start to the console mapped> (cpu <ms of CPU used by then>)
            windows <mapped windows>
            polls <polls the alley answered>  throws <throws played>  load <1-min load average>
 
 CPU is utime+stime of the kuzelna process (all its threads) from
 /proc/<pid>/stat over the measured window, which starts `--settle` seconds
-after the link runs. "shown" is the time from just before the process is
-started until the window "Server - Domácí Hoste" is mapped, seen as a
+after the link runs; "wakeups" counts how often its threads slept and woke in
+that window, a figure the machine's load hardly touches. "shown" is the time
+from just before the process is started until the window "Server - Domácí Hoste" is mapped, seen as a
 MapNotify on the display's root window; the CPU time the process had used
 by then (10 ms steps) is printed beside it. The machine's load is printed
 because start-up time suffers from other work on the machine, CPU time
@@ -158,6 +160,20 @@ def cpu_ticks(pid):
     return int(fields[11]) + int(fields[12])  # utime, stime
 
 
+def wakeups(pid):
+    """Voluntary context switches of all the process's threads: how often it slept and woke."""
+    total = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/status") as f:
+                for line in f:
+                    if line.startswith("voluntary_ctxt_switches:"):
+                        total += int(line.split()[1])
+        except FileNotFoundError:
+            pass  # a thread that ended meanwhile
+    return total
+
+
 def memory_kb(pid, key):
     with open(f"/proc/{pid}/status") as f:
         for line in f:
@@ -253,10 +269,11 @@ def run_once(way, args, display):
         time.sleep(args.settle)
         if program.poll() is not None:
             raise RuntimeError(f"kuzelna ended early ({program.returncode}); see {scratch}/kuzelna.log")
-        ticks0, t0 = cpu_ticks(program.pid), time.monotonic()
+        ticks0, woke0, t0 = cpu_ticks(program.pid), wakeups(program.pid), time.monotonic()
         time.sleep(args.seconds)
-        ticks1, t1 = cpu_ticks(program.pid), time.monotonic()
+        ticks1, woke1, t1 = cpu_ticks(program.pid), wakeups(program.pid), time.monotonic()
         result["cpu"] = 100.0 * (ticks1 - ticks0) / CLK_TCK / (t1 - t0)
+        result["wakeups"] = (woke1 - woke0) / (t1 - t0) if t1 > t0 else 0.0
         result["hwm"] = memory_kb(program.pid, "VmHWM") / 1024
         result["rss"] = memory_kb(program.pid, "VmRSS") / 1024
         result["load"] = load_average()
@@ -293,7 +310,7 @@ def main():
             for way in ways:
                 r = run_once(way, args, display)
                 shown = f"{r['shown']:.0f} ms (cpu {r['start_cpu']:.0f} ms)" if r["shown"] is not None else "-"
-                print(f"{way:9} cpu {r['cpu']:.3f} %  peak-rss {r['hwm']:.1f} MB  rss {r['rss']:.1f} MB  "
+                print(f"{way:9} cpu {r['cpu']:.3f} %  wakeups {r['wakeups']:.1f}/s  peak-rss {r['hwm']:.1f} MB  rss {r['rss']:.1f} MB  "
                       f"shown {shown}  windows {r['windows']}  polls {r['polls']}  throws {r['throws']}  "
                       f"load {r['load']}", flush=True)
     finally:
