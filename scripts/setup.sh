@@ -10,6 +10,7 @@ PACKAGES=(
   libcurl4-openssl-dev python3-pyftpdlib
   libreoffice-calc libreoffice-dev
   xvfb xauth fonts-liberation2 poppler-utils
+  x11-utils xdotool # bench/bench_program_load.py: sees the windows mapped, clicks the console's buttons
   libboost1.81-dev # Boost.Beast: the live results page and its sockets
   libqrencode-dev  # the QR code of the page's address on the console
   chromium         # the live results page in a real browser, in the tests

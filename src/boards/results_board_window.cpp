@@ -60,9 +60,6 @@ constexpr int kTotalsY = 665;
 ResultsBoardWindow::ResultsBoardWindow(MatchState& state, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), state_(state) {
     resize(kWidth, kHeight);
-    // Decoded once; every repaint draws the same pixmap.
-    QImageReader reader(QStringLiteral(":/boards/results_board.jpg"), "jpeg");
-    background_ = QPixmap::fromImage(reader.read());
     decimalSeparator_ = toCp1250(QLocale::system().decimalPoint());
     buildSide(0);
     buildSide(1);
@@ -174,13 +171,25 @@ void ResultsBoardWindow::toggleFromButton() {
     resize(width(), kHeight);
 }
 
+const QPixmap& ResultsBoardWindow::background() const {
+    // Decoded once, when the board is first drawn: most runs never show it,
+    // and the start of the program does not wait for the artwork.
+    if (!backgroundRead_) {
+        backgroundRead_ = true;
+        QImageReader reader(QStringLiteral(":/boards/results_board.jpg"), "jpeg");
+        background_ = QPixmap::fromImage(reader.read());
+    }
+    return background_;
+}
+
 void ResultsBoardWindow::paintEvent(QPaintEvent*) {
     refresh();
     QPainter painter(this);
-    if (background_.isNull())
+    const QPixmap& picture = background();
+    if (picture.isNull())
         painter.fillRect(rect(), QColor::fromRgb(0x0E1621));
     else
-        painter.drawPixmap(0, 0, background_);
+        painter.drawPixmap(0, 0, picture);
 }
 
 void ResultsBoardWindow::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -32,7 +32,8 @@ public:
     void placeOnScreen();
 
     const QTimer& repaintTimer() const { return timer_; }
-    const QPixmap& background() const { return background_; }
+    // The artwork behind the texts, decoded on first use.
+    const QPixmap& background() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -63,7 +64,8 @@ private:
     void hideLastTwoRows();
 
     MatchState& state_;
-    QPixmap background_;
+    mutable QPixmap background_;
+    mutable bool backgroundRead_ = false;
     QTimer timer_;
     std::string decimalSeparator_;
     std::array<SideLabels, 2> sides_{};

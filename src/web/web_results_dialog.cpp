@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -86,11 +87,17 @@ void WebResultsDialog::showCode() {
 }
 
 void installWebResultsMenu(MainWindow& window, WebResults& web) {
-    auto* dialog = new WebResultsDialog(web, &window);
-    dialog->setObjectName(QStringLiteral("Webove_vysledky"));
     QAction* item = window.matchMenu()->addAction(QStringLiteral("Webové výsledky…"));
     item->setObjectName(QStringLiteral("webResultsAction"));
-    QObject::connect(item, &QAction::triggered, dialog, &WebResultsDialog::open);
+    // Built when first asked for: the console shows without waiting for it.
+    QObject::connect(item, &QAction::triggered, &window,
+                     [&window, &web, dialog = QPointer<WebResultsDialog>()]() mutable {
+                         if (!dialog) {
+                             dialog = new WebResultsDialog(web, &window);
+                             dialog->setObjectName(QStringLiteral("Webove_vysledky"));
+                         }
+                         dialog->open();
+                     });
     QObject::connect(&web, &WebResults::statusLineChanged, &window, &MainWindow::statusLineChanged);
 }
 

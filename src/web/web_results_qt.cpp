@@ -46,16 +46,17 @@ WebResults::WebResults(MatchState& state, const WebSettings& settings, QObject* 
 WebResults::~WebResults() = default;
 
 void WebResults::start() {
-    refresh_.start(1000);
     if (!settings_.publishUrl.empty()) {
         publisher_ = std::make_unique<WebPublisher>(
             PublishTarget{settings_.publishUrl, settings_.publishUser, settings_.publishPassword});
         connect(publisher_.get(), &WebPublisher::finished, this, &WebResults::published);
         publish_.start(settings_.publishSeconds * 1000);
+        refresh_.start(1000);
     }
     if (settings_.port == 0) return;
     try {
         server_.start(settings_.listen, settings_.port);
+        refresh_.start(1000);
     } catch (const WebServerError& error) {
         failure_ = error.addressInUse()
                        ? QStringLiteral("port %1 je obsazený jiným programem").arg(settings_.port)
@@ -83,14 +84,20 @@ void WebResults::throwRecorded() {
 }
 
 void WebResults::scheduleWithin(std::chrono::milliseconds interval) {
+    // With no page and no uploads every lane frame would wake the loop for nothing.
+    if (!listening()) return;
     const qint64 wait = std::max<qint64>(0, interval.count() - sinceSnapshot_.elapsed());
     // A snapshot already due sooner covers this change too.
     if (coalesce_.isActive() && coalesce_.remainingTime() <= wait) return;
     coalesce_.start(static_cast<int>(wait));
 }
 
+bool WebResults::listening() const {
+    return !json_ || server_.running() || publisher_;
+}
+
 void WebResults::snapshot() {
-    if (json_ && !server_.running() && !publisher_) return; // nobody to show it to
+    if (!listening()) return; // nobody to show it to
     sinceSnapshot_.restart();
     MatchJsonContext context;
     context.program = "kuzelna";

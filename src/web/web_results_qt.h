@@ -76,6 +76,8 @@ signals:
     void publishStateChanged();
 
 private:
+    // Someone may read a snapshot: the page is served or uploads run (or there is none yet).
+    bool listening() const;
     void snapshot();
     void scheduleWithin(std::chrono::milliseconds interval);
     void publishTick();
