@@ -17,7 +17,7 @@ constexpr int kHalfKeyWidth = 22;
 constexpr int kKeyPitch = 30;
 } // namespace
 
-KeypadWindow::KeypadWindow(MatchState& state, QWidget* parent) : QWidget(parent, Qt::Window), state_(state) {
+TKlavesnice::TKlavesnice(MatchState& state, QWidget* parent) : QWidget(parent, Qt::Window), state_(state) {
     setObjectName(QStringLiteral("Klavesnice"));
     setWindowTitle(QStringLiteral("Klavesnice"));
     QFont small(QStringLiteral("Arial"));
@@ -54,7 +54,7 @@ KeypadWindow::KeypadWindow(MatchState& state, QWidget* parent) : QWidget(parent,
     setFixedSize(8 + kLaneSpacing * kMaxLanes, kKeysTop + kKeyPitch * 8 + 4);
 }
 
-void KeypadWindow::toggle() {
+void TKlavesnice::toggle() {
     setVisible(!isVisible());
 }
 

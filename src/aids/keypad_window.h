@@ -12,11 +12,11 @@ namespace kuzelna {
 
 struct MatchState;
 
-class KeypadWindow : public QWidget {
+class TKlavesnice : public QWidget {
     Q_OBJECT
 
 public:
-    explicit KeypadWindow(MatchState& state, QWidget* parent = nullptr);
+    explicit TKlavesnice(MatchState& state, QWidget* parent = nullptr);
 
     void toggle();
 

@@ -10,7 +10,7 @@
 
 namespace kuzelna {
 
-ManualTeamNamesWindow::ManualTeamNamesWindow(MatchState& state, QWidget* parent)
+TForm_manual_druzstva::TForm_manual_druzstva(MatchState& state, QWidget* parent)
     : QWidget(parent, Qt::Window), state_(state) {
     setObjectName(QStringLiteral("Form_manual_druzstva"));
     setWindowTitle(QStringLiteral("Manualni ovladani display DH - jmena druzstev"));
@@ -36,17 +36,17 @@ ManualTeamNamesWindow::ManualTeamNamesWindow(MatchState& state, QWidget* parent)
     auto* saveButton = new QPushButton(QStringLiteral("Ulozit"), this);
     saveButton->setObjectName(QStringLiteral("save"));
     saveButton->setGeometry(286, 112, 75, 25);
-    connect(saveButton, &QPushButton::clicked, this, &ManualTeamNamesWindow::save);
+    connect(saveButton, &QPushButton::clicked, this, &TForm_manual_druzstva::save);
     setFixedSize(377, 148);
 }
 
-void ManualTeamNamesWindow::open() {
+void TForm_manual_druzstva::open() {
     hide();
     show();
     raise();
 }
 
-void ManualTeamNamesWindow::save() {
+void TForm_manual_druzstva::save() {
     state_.manualTeamNames = manual_->isChecked() ? 1 : 0;
     state_.manualHomeName = toCp1250(home_->text());
     state_.manualGuestName = toCp1250(guest_->text());

@@ -12,11 +12,11 @@ namespace kuzelna {
 
 struct MatchState;
 
-class ManualTeamNamesWindow : public QWidget {
+class TForm_manual_druzstva : public QWidget {
     Q_OBJECT
 
 public:
-    explicit ManualTeamNamesWindow(MatchState& state, QWidget* parent = nullptr);
+    explicit TForm_manual_druzstva(MatchState& state, QWidget* parent = nullptr);
 
     // Brings the window to the front; the edits keep what was last typed.
     void open();

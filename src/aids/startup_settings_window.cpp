@@ -14,7 +14,7 @@
 
 namespace kuzelna {
 
-StartupSettingsWindow::StartupSettingsWindow(MatchState& state, QWidget* parent)
+TForm_Ovl_prvky::TForm_Ovl_prvky(MatchState& state, QWidget* parent)
     : QWidget(parent, Qt::Window), state_(state) {
     setObjectName(QStringLiteral("Form_Ovl_prvky"));
     setWindowTitle(QStringLiteral("Nastavení ovládacích prvků po spuštění"));
@@ -57,7 +57,7 @@ StartupSettingsWindow::StartupSettingsWindow(MatchState& state, QWidget* parent)
     auto* saveButton = new QPushButton(QStringLiteral("Uložit"), this);
     saveButton->setObjectName(QStringLiteral("save"));
     saveButton->setGeometry(48, 188, 75, 25);
-    connect(saveButton, &QPushButton::clicked, this, &StartupSettingsWindow::save);
+    connect(saveButton, &QPushButton::clicked, this, &TForm_Ovl_prvky::save);
     auto* cancel = new QPushButton(QStringLiteral("Storno"), this);
     cancel->setObjectName(QStringLiteral("cancel"));
     cancel->setGeometry(160, 188, 75, 25);
@@ -65,7 +65,7 @@ StartupSettingsWindow::StartupSettingsWindow(MatchState& state, QWidget* parent)
     setFixedSize(281, 222);
 }
 
-void StartupSettingsWindow::open() {
+void TForm_Ovl_prvky::open() {
     if (!isVisible()) {
         const StartupSettings settings = startupSettingsFromState(state_);
         tournament_->setChecked(settings.tournament);
@@ -79,7 +79,7 @@ void StartupSettingsWindow::open() {
     raise();
 }
 
-StartupSettings StartupSettingsWindow::values() const {
+StartupSettings TForm_Ovl_prvky::values() const {
     StartupSettings settings;
     settings.tournament = tournament_->isChecked();
     settings.displayExtra = displayExtra_->isChecked();
@@ -89,7 +89,7 @@ StartupSettings StartupSettingsWindow::values() const {
     return settings;
 }
 
-void StartupSettingsWindow::save() {
+void TForm_Ovl_prvky::save() {
     hide();
     if (!saveStartupSettings(state_, values(), kIniFileName))
         KuzelnaApplication::handleError(std::make_exception_ptr(settingsNotSaved(kIniFileName)));

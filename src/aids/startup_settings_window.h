@@ -13,11 +13,11 @@ namespace kuzelna {
 struct MatchState;
 struct StartupSettings;
 
-class StartupSettingsWindow : public QWidget {
+class TForm_Ovl_prvky : public QWidget {
     Q_OBJECT
 
 public:
-    explicit StartupSettingsWindow(MatchState& state, QWidget* parent = nullptr);
+    explicit TForm_Ovl_prvky(MatchState& state, QWidget* parent = nullptr);
 
     // Menu Nastavení → "Ovládací prvky": fills the controls from the state
     // unless the window is already open, and brings it to the front.

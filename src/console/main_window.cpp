@@ -59,7 +59,7 @@ QColor lampColour(LampColour colour) {
 // The canvas of the client area: the controls sit on it, the lanes are painted on it.
 class ConsoleCanvas : public QWidget {
 public:
-    ConsoleCanvas(MainWindow& window) : QWidget(&window), window_(window) {}
+    ConsoleCanvas(TForm1& window) : QWidget(&window), window_(window) {}
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -68,15 +68,15 @@ protected:
     }
 
 private:
-    MainWindow& window_;
+    TForm1& window_;
 };
 
 } // namespace
 
-MainWindow::MainWindow(MatchState& state, QWidget* parent)
-    : MainWindow(state, state.displayExtraDefault != 0, parent) {}
+TForm1::TForm1(MatchState& state, QWidget* parent)
+    : TForm1(state, state.displayExtraDefault != 0, parent) {}
 
-MainWindow::MainWindow(MatchState& state, bool displayExtra, QWidget* parent)
+TForm1::TForm1(MatchState& state, bool displayExtra, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
@@ -96,7 +96,7 @@ MainWindow::MainWindow(MatchState& state, bool displayExtra, QWidget* parent)
     setFixedSize(sizeHint());
 }
 
-void MainWindow::buildControls() {
+void TForm1::buildControls() {
     QWidget* c = canvas_;
     auto button = [c](const char* name, const QString& caption, int x, int y, int w, int h) {
         auto* b = new QPushButton(caption, c);
@@ -282,7 +282,7 @@ void MainWindow::buildControls() {
     connect(setPointGroup_, &QButtonGroup::idToggled, this, [this] { readControlsIntoState(); });
 }
 
-void MainWindow::buildMenu() {
+void TForm1::buildMenu() {
     auto call = [](const std::function<void()>& hook) {
         if (hook) hook();
     };
@@ -323,7 +323,7 @@ void MainWindow::buildMenu() {
             [this, call] { call(hooks.openManualTeamNames); });
 }
 
-QMenu* MainWindow::matchMenu() {
+QMenu* TForm1::matchMenu() {
     const QString title = QStringLiteral("Utkání");
     for (QAction* action : menuBar()->actions()) {
         if (action->menu() && action->text() == title) return action->menu();
@@ -331,7 +331,7 @@ QMenu* MainWindow::matchMenu() {
     return menuBar()->addMenu(title);
 }
 
-void MainWindow::restoreScoringSwitches() {
+void TForm1::restoreScoringSwitches() {
     const QSignalBlocker blockTournament(tournament_), blockTandem(tandem_);
     tournament_->setChecked(state_.controls.tournament);
     tandem_->setChecked(state_.controls.tandem);
@@ -342,13 +342,13 @@ void MainWindow::restoreScoringSwitches() {
     tournamentFileChanged();
 }
 
-void MainWindow::showStoredMatch(const QString& name) {
+void TForm1::showStoredMatch(const QString& name) {
     setWindowTitle(QStringLiteral("Server - Domácí Hoste - ") + name);
     startButton_->setEnabled(false);
     prekresly(0);
 }
 
-void MainWindow::readControlsIntoState() {
+void TForm1::readControlsIntoState() {
     ConsoleControls& controls = state_.controls;
     controls.tournament = tournament_->isChecked();
     controls.displayExtra = displayExtra_->isChecked();
@@ -362,7 +362,7 @@ void MainWindow::readControlsIntoState() {
     controls.tournamentFile = toCp1250(tournamentFile_->text());
 }
 
-void MainWindow::statusLineChanged() {
+void TForm1::statusLineChanged() {
     const QString status = fromCp1250(state_.controls.statusLine);
     if (statusLine_->text() == status) return;
     statusLine_->setText(status);
@@ -370,7 +370,7 @@ void MainWindow::statusLineChanged() {
     statusLine_->setToolTip(status); // the field is narrow; the whole text on hover
 }
 
-void MainWindow::runningIndicatorChanged() {
+void TForm1::runningIndicatorChanged() {
     const ConsoleControls& controls = state_.controls;
     if (runningIndicator_->isChecked() != controls.systemRunningIndicator) {
         runningIndicator_->setChecked(controls.systemRunningIndicator);
@@ -389,33 +389,33 @@ void MainWindow::runningIndicatorChanged() {
     }
 }
 
-void MainWindow::advertCaptionChanged() {
+void TForm1::advertCaptionChanged() {
     const QString advert = fromCp1250(state_.controls.advertCaption);
     if (advertButton_->text() != advert) advertButton_->setText(advert);
 }
 
-void MainWindow::entrantNumberChanged() {
+void TForm1::entrantNumberChanged() {
     const QString entrant = fromCp1250(state_.controls.entrantNumberText);
     if (entrantNumber_->text() != entrant) entrantNumber_->setText(entrant);
 }
 
-void MainWindow::tournamentFileChanged() {
+void TForm1::tournamentFileChanged() {
     const QString file = fromCp1250(state_.controls.tournamentFile);
     if (tournamentFile_->text() != file) tournamentFile_->setText(file);
 }
 
-void MainWindow::stepEntrantNumber(int delta) {
+void TForm1::stepEntrantNumber(int delta) {
     const int current = parseEntrantNumber(toCp1250(entrantNumber_->text())).value_or(kFirstEntrantNumber);
     entrantNumber_->setText(
         QString::number(std::clamp(current + delta, kFirstEntrantNumber, kLastEntrantNumber)));
 }
 
-void MainWindow::requestReport(ReportButton button) {
+void TForm1::requestReport(ReportButton button) {
     const MatchReportRequest request = matchReportRequest(state_, button);
     if (hooks.writeMatchReport) hooks.writeMatchReport(request);
 }
 
-void MainWindow::printLane(int lane) {
+void TForm1::printLane(int lane) {
     // The export reports its outcome in the status line when it is done.
     const std::optional<LaneExport> request = lanePlayerExport(state_, lane);
     if (!request) return;
@@ -426,28 +426,28 @@ void MainWindow::printLane(int lane) {
     statusLineChanged();
 }
 
-void MainWindow::laneChanged(int lane) {
+void TForm1::laneChanged(int lane) {
     prekresly(lane);
 }
 
-void MainWindow::blockChanged() {
+void TForm1::blockChanged() {
     prekresly(0);
 }
 
-void MainWindow::matchEnded() {
+void TForm1::matchEnded() {
     startButton_->setText(QString::fromLatin1(kMatchEndCaption));
 }
 
-void MainWindow::nameSwapSeconds(int seconds) {
+void TForm1::nameSwapSeconds(int seconds) {
     nameSwapButton_->setText(QString::number(seconds));
 }
 
-void MainWindow::scoreDigit(int x, const QString& text) {
+void TForm1::scoreDigit(int x, const QString& text) {
     scoreDigits_[x] = text;
     canvas_->update(x, 400, 40, kLargeFontPixels + 6);
 }
 
-void MainWindow::prekresly(int lane) {
+void TForm1::prekresly(int lane) {
     if (lane <= 0) {
         canvas_->update();
         return;
@@ -456,7 +456,7 @@ void MainWindow::prekresly(int lane) {
     canvas_->update(origin.x, origin.y, kLaneBoxWidth, kLaneBoxHeight);
 }
 
-void MainWindow::paintConsole(QPainter& painter) {
+void TForm1::paintConsole(QPainter& painter) {
     const int lanes = std::clamp(state_.laneCount, 1, kMaxLanes);
     for (int lane = 1; lane <= lanes; ++lane) {
         const LanePoint origin = laneOrigin(lane, lanes);
@@ -474,7 +474,7 @@ void MainWindow::paintConsole(QPainter& painter) {
     }
 }
 
-void MainWindow::Kresli_drahu(QPainter& painter, int lane, int x0, int y0) {
+void TForm1::Kresli_drahu(QPainter& painter, int lane, int x0, int y0) {
     const LaneStatus& status = state_.laneStatus[static_cast<std::size_t>(lane)];
     const QColor window = canvas_->palette().color(QPalette::Window);
     painter.setRenderHint(QPainter::Antialiasing, true);
@@ -515,7 +515,7 @@ void MainWindow::Kresli_drahu(QPainter& painter, int lane, int x0, int y0) {
     painter.drawLine(x0 + 115, y0 + 155, x0 + 15, y0 + 155);
 }
 
-void MainWindow::closeEvent(QCloseEvent* event) {
+void TForm1::closeEvent(QCloseEvent* event) {
     const bool quit =
         hooks.confirmClose
             ? hooks.confirmClose()

@@ -61,15 +61,15 @@ struct ConsoleHooks {
     std::function<void()> quit;
 };
 
-class MainWindow : public QMainWindow {
+class TForm1 : public QMainWindow {
     Q_OBJECT
 
 public:
     // "Display extra" starts as [Default] matdisp says.
-    explicit MainWindow(MatchState& state, QWidget* parent = nullptr);
+    explicit TForm1(MatchState& state, QWidget* parent = nullptr);
     // "Display extra" starts as `displayExtra` says (a simulated alley has
     // every display); the stored default stays as it is.
-    MainWindow(MatchState& state, bool displayExtra, QWidget* parent = nullptr);
+    TForm1(MatchState& state, bool displayExtra, QWidget* parent = nullptr);
 
     ConsoleHooks hooks;
 

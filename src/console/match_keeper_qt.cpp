@@ -134,12 +134,12 @@ void MatchKeeper::attach(LaneServer& server) {
 
 void MatchKeeper::attachWindows(WindowSet& windows) {
     windows_ = &windows;
-    MainWindow& main = windows.mainWindow();
+    TForm1& main = windows.mainWindow();
     connect(&windows.kindOfGame(), &KindOfGameDialog::applied, this, &MatchKeeper::sync);
-    connect(&windows.registry(), &RegistryWindow::lineupsConfirmed, this, &MatchKeeper::sync);
-    connect(&windows.registry(), &RegistryWindow::teamNamesChanged, this, &MatchKeeper::sync);
-    connect(&windows.manualTeamNames(), &ManualTeamNamesWindow::saved, this, &MatchKeeper::sync);
-    connect(&windows.throwCorrection(), &Zmena_hodu::throwCorrected, this, &MatchKeeper::sync);
+    connect(&windows.registry(), &THraci_main::lineupsConfirmed, this, &MatchKeeper::sync);
+    connect(&windows.registry(), &THraci_main::teamNamesChanged, this, &MatchKeeper::sync);
+    connect(&windows.manualTeamNames(), &TForm_manual_druzstva::saved, this, &MatchKeeper::sync);
+    connect(&windows.throwCorrection(), &TZmena_hodu::throwCorrected, this, &MatchKeeper::sync);
 
     QMenu* menu = main.matchMenu();
     connect(menu->addAction(QStringLiteral("Otevřít uložené utkání…")), &QAction::triggered, this, [this] {

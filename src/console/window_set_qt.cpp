@@ -51,7 +51,7 @@ void toCentralHandler(const std::exception& error) {
 WindowSet::WindowSet(MatchState& state) : WindowSet(state, state.displayExtraDefault != 0) {}
 
 WindowSet::WindowSet(MatchState& state, bool displayExtra) : state_(state) {
-    main_ = create<MainWindow>("TForm1", state_, displayExtra);
+    main_ = create<TForm1>("TForm1", state_, displayExtra);
     ConsoleHooks& hooks = main_->hooks;
     // Failures the operator must act on reach the console's status line.
     KuzelnaApplication::showStatus = [this](const QString& status) {
@@ -63,24 +63,24 @@ WindowSet::WindowSet(MatchState& state, bool displayExtra) : state_(state) {
     overview_ = create<Tvysl1>("Tvysl1", state_, main_); // centred on the console when shown
     hooks.toggleOverview = [this] { toggle(*overview_); };
 
-    keypad_ = create<KeypadWindow>("Klavesnice", state_);
+    keypad_ = create<TKlavesnice>("Klavesnice", state_);
     hooks.toggleKeypad = [this] { toggle(*keypad_); };
 
-    registry_ = create<RegistryWindow>("THraci_main", state_, toCentralHandler);
+    registry_ = create<THraci_main>("THraci_main", state_, toCentralHandler);
     clubDialog_ = create<NameNoteDialog>("Klub", NodeKind::Club);
     teamDialog_ = create<NameNoteDialog>("Druzstvo", NodeKind::Team);
-    playerDialog_ = create<PlayerDialog>("Hrac");
+    playerDialog_ = create<TForm_hrac>("Hrac");
     registry_->attachDialogs(clubDialog_, teamDialog_, playerDialog_);
     hooks.toggleRegistry = [this] { registry_->toggle(); };
-    QObject::connect(registry_, &RegistryWindow::lineupsConfirmed, main_, repaintConsole);
-    QObject::connect(registry_, &RegistryWindow::teamNamesChanged, main_, repaintConsole);
+    QObject::connect(registry_, &THraci_main::lineupsConfirmed, main_, repaintConsole);
+    QObject::connect(registry_, &THraci_main::teamNamesChanged, main_, repaintConsole);
 
     kindOfGame_ = create<KindOfGameDialog>("Druh_hry", state_, main_);
     hooks.presetKindOfGame = [this] { kindOfGame_->presetAndToggle(); };
     hooks.toggleKindOfGame = [this] { kindOfGame_->toggle(); };
     QObject::connect(kindOfGame_, &KindOfGameDialog::applied, main_, repaintConsole);
 
-    throwCorrection_ = create<Zmena_hodu>("Zmena_hodu", state_, overview_->selection(), overview_);
+    throwCorrection_ = create<TZmena_hodu>("Zmena_hodu", state_, overview_->selection(), overview_);
     overview_->setCorrectionDialog(throwCorrection_);
 
     resultsBoard_ = create<ResultsBoardWindow>("Vysledkova_tabule", state_);
@@ -94,7 +94,7 @@ WindowSet::WindowSet(MatchState& state, bool displayExtra) : state_(state) {
         main_->entrantNumberChanged();
     });
     QObject::connect(reports_.get(), &ReportActions::tournamentFileChanged, main_,
-                     &MainWindow::tournamentFileChanged);
+                     &TForm1::tournamentFileChanged);
     hooks.settleWorkbooks = [this] { return reports_->settleBeforeQuit(); };
     // "Připravuji …" shows at once; the outcome follows when the office is done.
     hooks.writeMatchReport = [this](const MatchReportRequest& request) {
@@ -119,7 +119,7 @@ WindowSet::WindowSet(MatchState& state, bool displayExtra) : state_(state) {
     texts_ = create<TDopr_Text_Form>("Texty", state_);
     hooks.openTexts = [this] { texts_->open(); };
 
-    startupSettings_ = create<StartupSettingsWindow>("Form_Ovl_prvky", state_);
+    startupSettings_ = create<TForm_Ovl_prvky>("Form_Ovl_prvky", state_);
     hooks.openStartupSettings = [this] { startupSettings_->open(); };
 
     formsPath_ = create<Tformular_cesta>("Cesta_k_formularum", state_);
@@ -137,12 +137,12 @@ WindowSet::WindowSet(MatchState& state, bool displayExtra) : state_(state) {
     suddenVictory_ = create<TForm_SV>("Sudden_Victory", state_);
     hooks.toggleSuddenVictory = [this] { toggle(*suddenVictory_); };
     QObject::connect(
-        registry_, &RegistryWindow::playerCaptionsChanged, suddenVictory_,
+        registry_, &THraci_main::playerCaptionsChanged, suddenVictory_,
         [this](const std::vector<std::string>& lines) { suddenVictory_->setPlayerCaptions(lines); });
 
-    manualTeamNames_ = create<ManualTeamNamesWindow>("Form_manual_druzstva", state_);
+    manualTeamNames_ = create<TForm_manual_druzstva>("Form_manual_druzstva", state_);
     hooks.openManualTeamNames = [this] { manualTeamNames_->open(); };
-    QObject::connect(manualTeamNames_, &ManualTeamNamesWindow::saved, main_, repaintConsole);
+    QObject::connect(manualTeamNames_, &TForm_manual_druzstva::saved, main_, repaintConsole);
 
     help_ = create<HelpWindow>("Napoveda", state_);
     hooks.openHelp = [this] { help_->open(); };
@@ -157,14 +157,14 @@ WindowSet::~WindowSet() {
 }
 
 void WindowSet::connectLaneServer(LaneServer& server) {
-    QObject::connect(&server, &LaneServer::laneChanged, main_, &MainWindow::laneChanged);
-    QObject::connect(&server, &LaneServer::blockChanged, main_, &MainWindow::blockChanged);
-    QObject::connect(&server, &LaneServer::matchEnded, main_, &MainWindow::matchEnded);
-    QObject::connect(&server, &LaneServer::nameSwapSeconds, main_, &MainWindow::nameSwapSeconds);
-    QObject::connect(&server, &LaneServer::scoreDigit, main_, &MainWindow::scoreDigit);
-    QObject::connect(&server, &LaneServer::statusLineChanged, main_, &MainWindow::statusLineChanged);
+    QObject::connect(&server, &LaneServer::laneChanged, main_, &TForm1::laneChanged);
+    QObject::connect(&server, &LaneServer::blockChanged, main_, &TForm1::blockChanged);
+    QObject::connect(&server, &LaneServer::matchEnded, main_, &TForm1::matchEnded);
+    QObject::connect(&server, &LaneServer::nameSwapSeconds, main_, &TForm1::nameSwapSeconds);
+    QObject::connect(&server, &LaneServer::scoreDigit, main_, &TForm1::scoreDigit);
+    QObject::connect(&server, &LaneServer::statusLineChanged, main_, &TForm1::statusLineChanged);
     QObject::connect(&server, &LaneServer::runningIndicatorChanged, main_,
-                     &MainWindow::runningIndicatorChanged);
+                     &TForm1::runningIndicatorChanged);
     QObject::connect(&server, &LaneServer::throwChanged, overview_, [this] { overview_->Zobr_text(); });
     QObject::connect(&server, &LaneServer::publicPlayChanged, publicPlay_, &TForm_hry::showDiagnostics);
 }
@@ -173,9 +173,9 @@ void WindowSet::connectExchange(ResultExchange& exchange) {
     overview_->setExchange(exchange);
     main_->hooks.beforeQuit = [&exchange] { exchange.disconnectFtp(); };
     // The exchange has written the new texts into the state; the console shows them.
-    QObject::connect(&exchange, &ResultExchange::statusLineChanged, main_, &MainWindow::statusLineChanged);
-    QObject::connect(&exchange, &ResultExchange::heartbeatChanged, main_, &MainWindow::runningIndicatorChanged);
-    QObject::connect(&exchange, &ResultExchange::advertCaptionChanged, main_, &MainWindow::advertCaptionChanged);
+    QObject::connect(&exchange, &ResultExchange::statusLineChanged, main_, &TForm1::statusLineChanged);
+    QObject::connect(&exchange, &ResultExchange::heartbeatChanged, main_, &TForm1::runningIndicatorChanged);
+    QObject::connect(&exchange, &ResultExchange::advertCaptionChanged, main_, &TForm1::advertCaptionChanged);
 }
 
 void WindowSet::toggle(QWidget& window) {

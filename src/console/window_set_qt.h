@@ -22,18 +22,18 @@ namespace kuzelna {
 
 struct MatchState;
 class LaneServer;
-class MainWindow;
+class TForm1;
 class Tvysl1;
-class KeypadWindow;
-class RegistryWindow;
+class TKlavesnice;
+class THraci_main;
 class NameNoteDialog;
-class PlayerDialog;
+class TForm_hrac;
 class KindOfGameDialog;
-class Zmena_hodu;
-class StartupSettingsWindow;
+class TZmena_hodu;
+class TForm_Ovl_prvky;
 class TForm_hry;
 class TForm_SV;
-class ManualTeamNamesWindow;
+class TForm_manual_druzstva;
 class ResultsBoardWindow;
 class BoardSettingsDialog;
 class TournamentBoardWindow;
@@ -63,16 +63,16 @@ public:
     // close ends its FTP connection.
     void connectExchange(ResultExchange& exchange);
 
-    MainWindow& mainWindow() const { return *main_; }
+    TForm1& mainWindow() const { return *main_; }
     Tvysl1& overview() const { return *overview_; }
-    KeypadWindow& keypad() const { return *keypad_; }
-    RegistryWindow& registry() const { return *registry_; }
+    TKlavesnice& keypad() const { return *keypad_; }
+    THraci_main& registry() const { return *registry_; }
     KindOfGameDialog& kindOfGame() const { return *kindOfGame_; }
-    Zmena_hodu& throwCorrection() const { return *throwCorrection_; }
-    StartupSettingsWindow& startupSettings() const { return *startupSettings_; }
+    TZmena_hodu& throwCorrection() const { return *throwCorrection_; }
+    TForm_Ovl_prvky& startupSettings() const { return *startupSettings_; }
     TForm_hry& publicPlay() const { return *publicPlay_; }
     TForm_SV& suddenVictory() const { return *suddenVictory_; }
-    ManualTeamNamesWindow& manualTeamNames() const { return *manualTeamNames_; }
+    TForm_manual_druzstva& manualTeamNames() const { return *manualTeamNames_; }
     HelpWindow& help() const { return *help_; }
     ChangesWindow& changes() const { return *changes_; }
     ResultsBoardWindow& resultsBoard() const { return *resultsBoard_; }
@@ -105,19 +105,19 @@ private:
     std::vector<QWidget*> order_;
     std::vector<std::unique_ptr<QWidget>> owned_; // destroyed in reverse order of creation
 
-    MainWindow* main_ = nullptr;
+    TForm1* main_ = nullptr;
     Tvysl1* overview_ = nullptr;
-    KeypadWindow* keypad_ = nullptr;
-    RegistryWindow* registry_ = nullptr;
+    TKlavesnice* keypad_ = nullptr;
+    THraci_main* registry_ = nullptr;
     NameNoteDialog* clubDialog_ = nullptr;
     NameNoteDialog* teamDialog_ = nullptr;
-    PlayerDialog* playerDialog_ = nullptr;
+    TForm_hrac* playerDialog_ = nullptr;
     KindOfGameDialog* kindOfGame_ = nullptr;
-    Zmena_hodu* throwCorrection_ = nullptr;
-    StartupSettingsWindow* startupSettings_ = nullptr;
+    TZmena_hodu* throwCorrection_ = nullptr;
+    TForm_Ovl_prvky* startupSettings_ = nullptr;
     TForm_hry* publicPlay_ = nullptr;
     TForm_SV* suddenVictory_ = nullptr;
-    ManualTeamNamesWindow* manualTeamNames_ = nullptr;
+    TForm_manual_druzstva* manualTeamNames_ = nullptr;
     HelpWindow* help_ = nullptr;
     ChangesWindow* changes_ = nullptr;
     ResultsBoardWindow* resultsBoard_ = nullptr;

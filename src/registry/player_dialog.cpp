@@ -12,7 +12,7 @@
 
 namespace kuzelna {
 
-PlayerDialog::PlayerDialog(QWidget* parent)
+TForm_hrac::TForm_hrac(QWidget* parent)
     : QDialog(parent), firstName_(new QLineEdit), surname_(new QLineEdit), birthDate_(new QLineEdit),
       regNumber_(new QLineEdit), note_(new QPlainTextEdit), ok_(new QPushButton("OK")),
       cancel_(new QPushButton("Storno")) {
@@ -35,11 +35,11 @@ PlayerDialog::PlayerDialog(QWidget* parent)
     layout->addLayout(buttons);
     resize(340, 260);
 
-    connect(ok_, &QPushButton::clicked, this, &PlayerDialog::accept);
+    connect(ok_, &QPushButton::clicked, this, &TForm_hrac::accept);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void PlayerDialog::openNew() {
+void TForm_hrac::openNew() {
     mode_ = DialogMode::New;
     firstName_->clear();
     surname_->clear();
@@ -49,7 +49,7 @@ void PlayerDialog::openNew() {
     bringToFront();
 }
 
-void PlayerDialog::openChange(const std::string& line) {
+void TForm_hrac::openChange(const std::string& line) {
     mode_ = DialogMode::Change;
     const PlayerLineFields fields = splitPlayerLine(line);
     firstName_->setText(fromCp1250(fields.firstName));
@@ -60,14 +60,14 @@ void PlayerDialog::openChange(const std::string& line) {
     bringToFront();
 }
 
-void PlayerDialog::bringToFront() {
+void TForm_hrac::bringToFront() {
     hide();
     show();
     raise();
     activateWindow();
 }
 
-void PlayerDialog::accept() {
+void TForm_hrac::accept() {
     PlayerLineFields fields;
     fields.regNumber = toCp1250(regNumber_->text());
     fields.surname = toCp1250(surname_->text());

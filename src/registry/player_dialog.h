@@ -15,10 +15,10 @@ class QPushButton;
 
 namespace kuzelna {
 
-class PlayerDialog : public QDialog {
+class TForm_hrac : public QDialog {
     Q_OBJECT
 public:
-    explicit PlayerDialog(QWidget* parent = nullptr);
+    explicit TForm_hrac(QWidget* parent = nullptr);
 
     DialogMode mode() const { return mode_; }
 

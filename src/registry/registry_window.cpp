@@ -41,7 +41,7 @@ RegistryNode* nodeOf(const QTreeWidgetItem* item) {
 
 } // namespace
 
-RegistryWindow::RegistryWindow(MatchState& state, ErrorHandler onError, QWidget* parent)
+THraci_main::THraci_main(MatchState& state, ErrorHandler onError, QWidget* parent)
     : QWidget(parent), state_(state), onError_(std::move(onError)) {
     setWindowTitle(QStringLiteral("Hráči - úprava"));
     collator_.setCaseSensitivity(Qt::CaseSensitive);
@@ -53,8 +53,8 @@ RegistryWindow::RegistryWindow(MatchState& state, ErrorHandler onError, QWidget*
 
     ok_ = new QPushButton(QStringLiteral("OK"));
     cancel_ = new QPushButton(QStringLiteral("Storno"));
-    connect(ok_, &QPushButton::clicked, this, &RegistryWindow::confirm);
-    connect(cancel_, &QPushButton::clicked, this, &RegistryWindow::cancel);
+    connect(ok_, &QPushButton::clicked, this, &THraci_main::confirm);
+    connect(cancel_, &QPushButton::clicked, this, &THraci_main::cancel);
 
     auto* lineups = new QHBoxLayout;
     lineups->addWidget(homePanel_);
@@ -101,7 +101,7 @@ RegistryWindow::RegistryWindow(MatchState& state, ErrorHandler onError, QWidget*
     }
 }
 
-void RegistryWindow::buildTreeView() {
+void THraci_main::buildTreeView() {
     treeView_ = new QTreeWidget;
     treeView_->setObjectName("registryTree");
     treeView_->setHeaderHidden(true);
@@ -115,7 +115,7 @@ void RegistryWindow::buildTreeView() {
     treeView_->viewport()->installEventFilter(this);
 }
 
-QWidget* RegistryWindow::buildLineupPanel(LineupSide side) {
+QWidget* THraci_main::buildLineupPanel(LineupSide side) {
     const bool home = side == LineupSide::Home;
     auto* panel = new QFrame;
     panel->setObjectName(home ? "homePanel" : "guestPanel");
@@ -155,7 +155,7 @@ QWidget* RegistryWindow::buildLineupPanel(LineupSide side) {
     return panel;
 }
 
-void RegistryWindow::buildPopupMenu() {
+void THraci_main::buildPopupMenu() {
     popup_ = new QMenu(this);
     QMenu* newMenu = popup_->addMenu(QStringLiteral("Nový"));
     newClub_ = newMenu->addAction(QStringLiteral("Oddíl"));
@@ -178,12 +178,12 @@ void RegistryWindow::buildPopupMenu() {
             (level == static_cast<int>(NodeKind::Team) || level == static_cast<int>(NodeKind::Player)))
             playerDialog_->openNew();
     });
-    connect(delete_, &QAction::triggered, this, &RegistryWindow::deleteCurrent);
-    connect(change_, &QAction::triggered, this, &RegistryWindow::openChangeDialog);
+    connect(delete_, &QAction::triggered, this, &THraci_main::deleteCurrent);
+    connect(change_, &QAction::triggered, this, &THraci_main::openChangeDialog);
 }
 
-void RegistryWindow::attachDialogs(NameNoteDialog* clubDialog, NameNoteDialog* teamDialog,
-                                   PlayerDialog* playerDialog) {
+void THraci_main::attachDialogs(NameNoteDialog* clubDialog, NameNoteDialog* teamDialog,
+                                   TForm_hrac* playerDialog) {
     clubDialog_ = clubDialog;
     teamDialog_ = teamDialog;
     playerDialog_ = playerDialog;
@@ -199,12 +199,12 @@ void RegistryWindow::attachDialogs(NameNoteDialog* clubDialog, NameNoteDialog* t
     }
     if (playerDialog_) {
         connect(
-            playerDialog_, &PlayerDialog::applied, this,
+            playerDialog_, &TForm_hrac::applied, this,
             [this](DialogMode mode, const std::string& line) { applyDialog(NodeKind::Player, mode, line); });
     }
 }
 
-QTreeWidgetItem* RegistryWindow::itemOf(const RegistryNode* node) const {
+QTreeWidgetItem* THraci_main::itemOf(const RegistryNode* node) const {
     if (!node) return nullptr;
     for (QTreeWidgetItemIterator it(treeView_); *it; ++it) {
         if (nodeOf(*it) == node) return *it;
@@ -212,19 +212,19 @@ QTreeWidgetItem* RegistryWindow::itemOf(const RegistryNode* node) const {
     return nullptr;
 }
 
-QTableWidget* RegistryWindow::grid(LineupSide side) const {
+QTableWidget* THraci_main::grid(LineupSide side) const {
     return side == LineupSide::Home ? homeGrid_ : guestGrid_;
 }
 
-QLabel* RegistryWindow::panelTitle(LineupSide side) const {
+QLabel* THraci_main::panelTitle(LineupSide side) const {
     return side == LineupSide::Home ? homeTitle_ : guestTitle_;
 }
 
-QWidget* RegistryWindow::panel(LineupSide side) const {
+QWidget* THraci_main::panel(LineupSide side) const {
     return side == LineupSide::Home ? homePanel_ : guestPanel_;
 }
 
-void RegistryWindow::rebuildTree() {
+void THraci_main::rebuildTree() {
     std::set<const RegistryNode*> expanded;
     for (QTreeWidgetItemIterator it(treeView_); *it; ++it) {
         if ((*it)->isExpanded()) expanded.insert(nodeOf(*it));
@@ -247,7 +247,7 @@ void RegistryWindow::rebuildTree() {
     if (QTreeWidgetItem* item = itemOf(current_)) treeView_->setCurrentItem(item);
 }
 
-void RegistryWindow::refreshLineups() {
+void THraci_main::refreshLineups() {
     homeTitle_->setText(fromCp1250(state_.homeTeamTitle));
     guestTitle_->setText(fromCp1250(state_.guestTeamTitle));
     for (LineupSide side : {LineupSide::Home, LineupSide::Guest}) {
@@ -259,13 +259,13 @@ void RegistryWindow::refreshLineups() {
     }
 }
 
-void RegistryWindow::setActiveSide(LineupSide side) {
+void THraci_main::setActiveSide(LineupSide side) {
     activeSide_ = side;
     highlighted_ = true;
     showHighlight();
 }
 
-void RegistryWindow::showHighlight() {
+void THraci_main::showHighlight() {
     for (LineupSide side : {LineupSide::Home, LineupSide::Guest}) {
         QLabel* title = panelTitle(side);
         QPalette palette = this->palette();
@@ -274,7 +274,7 @@ void RegistryWindow::showHighlight() {
     }
 }
 
-void RegistryWindow::addCurrentToLineup() {
+void THraci_main::addCurrentToLineup() {
     const std::string homeName = state_.homeTeamName, guestName = state_.guestTeamName;
     const std::string homeTitle = state_.homeTeamTitle, guestTitle = state_.guestTeamTitle;
     const LineupSide before = activeSide_;
@@ -286,12 +286,12 @@ void RegistryWindow::addCurrentToLineup() {
         emit teamNamesChanged();
 }
 
-void RegistryWindow::removeAt(LineupSide side, int row) {
+void THraci_main::removeAt(LineupSide side, int row) {
     removeFromLineup(state_, side, row);
     refreshLineups();
 }
 
-bool RegistryWindow::eventFilter(QObject* watched, QEvent* event) {
+bool THraci_main::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick)
         return QWidget::eventFilter(watched, event);
@@ -334,11 +334,11 @@ bool RegistryWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-bool RegistryWindow::lineLess(const std::string& a, const std::string& b) const {
+bool THraci_main::lineLess(const std::string& a, const std::string& b) const {
     return collator_.compare(fromCp1250(a), fromCp1250(b)) < 0;
 }
 
-void RegistryWindow::applyDialog(NodeKind kind, DialogMode mode, const std::string& line) {
+void THraci_main::applyDialog(NodeKind kind, DialogMode mode, const std::string& line) {
     RegistryNode* added = nullptr;
     unsaved_ = true;
     if (mode == DialogMode::Change) {
@@ -359,7 +359,7 @@ void RegistryWindow::applyDialog(NodeKind kind, DialogMode mode, const std::stri
     }
 }
 
-void RegistryWindow::openChangeDialog() {
+void THraci_main::openChangeDialog() {
     NodeKind kind{};
     if (!current_ || !kindOfNode(*current_, kind)) return;
     if (kind == NodeKind::Club && clubDialog_) clubDialog_->openChange(current_->line);
@@ -367,7 +367,7 @@ void RegistryWindow::openChangeDialog() {
     if (kind == NodeKind::Player && playerDialog_) playerDialog_->openChange(current_->line);
 }
 
-void RegistryWindow::deleteCurrent() {
+void THraci_main::deleteCurrent() {
     if (!current_) return;
     unsaved_ = true;
     tree_.remove(current_);
@@ -375,7 +375,7 @@ void RegistryWindow::deleteCurrent() {
     rebuildTree();
 }
 
-void RegistryWindow::confirm() {
+void THraci_main::confirm() {
     loadLineupsIntoSlots(state_);
     emit lineupsConfirmed();
     emit playerCaptionsChanged(playerCaptions(state_));
@@ -388,7 +388,7 @@ void RegistryWindow::confirm() {
     hide();
 }
 
-std::string RegistryWindow::askForNewFile() {
+std::string THraci_main::askForNewFile() {
     const QString question =
         QStringLiteral("Seznam hráčů nebyl načten celý (%1), proto se soubor Hraci.dtb nepřepíše.\n\n"
                        "Uložit seznam do nového souboru?")
@@ -401,7 +401,7 @@ std::string RegistryWindow::askForNewFile() {
     return path.isEmpty() ? std::string() : QFile::encodeName(path).toStdString();
 }
 
-void RegistryWindow::closeEvent(QCloseEvent* event) {
+void THraci_main::closeEvent(QCloseEvent* event) {
     if (!cancelWouldWarn()) {
         QWidget::closeEvent(event);
         return;
@@ -410,7 +410,7 @@ void RegistryWindow::closeEvent(QCloseEvent* event) {
     cancel();
 }
 
-void RegistryWindow::cancel() {
+void THraci_main::cancel() {
     if (cancelWouldWarn()) {
         cancelWarned_ = true;
         report(OperatorError(cp1250::fromUtf8("Změny seznamu hráčů nejsou uloženy v žádném souboru. "
@@ -422,11 +422,11 @@ void RegistryWindow::cancel() {
     hide();
 }
 
-std::string RegistryWindow::savePath() const {
+std::string THraci_main::savePath() const {
     return newFilePath_.empty() ? registryPath() : newFilePath_;
 }
 
-bool RegistryWindow::save() {
+bool THraci_main::save() {
     const std::string path = savePath();
     try {
         saveRegistry(tree_, path);
@@ -447,11 +447,11 @@ bool RegistryWindow::save() {
     return true;
 }
 
-void RegistryWindow::toggle() {
+void THraci_main::toggle() {
     setVisible(!isVisible());
 }
 
-void RegistryWindow::report(const std::exception& error) {
+void THraci_main::report(const std::exception& error) {
     lastError_ = error.what();
     if (onError_) onError_(error);
 }

@@ -28,9 +28,9 @@ class QTreeWidgetItem;
 namespace kuzelna {
 
 class NameNoteDialog;
-class PlayerDialog;
+class TForm_hrac;
 
-class RegistryWindow : public QWidget {
+class THraci_main : public QWidget {
     Q_OBJECT
 public:
     // Receives an error raised by a handler of the window (reading or writing
@@ -38,10 +38,10 @@ public:
     using ErrorHandler = std::function<void(const std::exception&)>;
 
     // Loads Hraci.dtb from the current directory.
-    explicit RegistryWindow(MatchState& state, ErrorHandler onError = {}, QWidget* parent = nullptr);
+    explicit THraci_main(MatchState& state, ErrorHandler onError = {}, QWidget* parent = nullptr);
 
     // The dialogs are created after the window; their OK edits this window's tree.
-    void attachDialogs(NameNoteDialog* clubDialog, NameNoteDialog* teamDialog, PlayerDialog* playerDialog);
+    void attachDialogs(NameNoteDialog* clubDialog, NameNoteDialog* teamDialog, TForm_hrac* playerDialog);
 
     // OK: line-ups into the player slots, captions handed on, file written, window hidden.
     // A registry that did not read whole is never written over: OK then asks
@@ -135,7 +135,7 @@ private:
 
     NameNoteDialog* clubDialog_ = nullptr;
     NameNoteDialog* teamDialog_ = nullptr;
-    PlayerDialog* playerDialog_ = nullptr;
+    TForm_hrac* playerDialog_ = nullptr;
 
     QTreeWidget* treeView_ = nullptr;
     QWidget* homePanel_ = nullptr;

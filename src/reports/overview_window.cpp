@@ -139,9 +139,9 @@ void Tvysl1::setExchange(ResultExchange& exchange) {
     connect(&exchange, &ResultExchange::overviewRefreshDue, this, &Tvysl1::Zobr_text);
 }
 
-void Tvysl1::setCorrectionDialog(Zmena_hodu* dialog) {
+void Tvysl1::setCorrectionDialog(TZmena_hodu* dialog) {
     correction_ = dialog;
-    connect(dialog, &Zmena_hodu::throwCorrected, this, &Tvysl1::Zobr_text);
+    connect(dialog, &TZmena_hodu::throwCorrected, this, &Tvysl1::Zobr_text);
 }
 
 QLabel* Tvysl1::valueLabel(bool home, Value which) const {

@@ -21,7 +21,7 @@ namespace kuzelna {
 
 struct MatchState;
 class ResultExchange;
-class Zmena_hodu;
+class TZmena_hodu;
 
 class Tvysl1 : public QDialog {
     Q_OBJECT
@@ -31,7 +31,7 @@ public:
 
     // The throw correction dialog opened by a click on a pin cell (created
     // after this window, so it is handed in). A saved correction shows at once.
-    void setCorrectionDialog(Zmena_hodu* dialog);
+    void setCorrectionDialog(TZmena_hodu* dialog);
     // The exchange whose timer refreshes this view and whose FTP client the
     // hidden buttons use.
     void setExchange(ResultExchange& exchange);
@@ -88,7 +88,7 @@ private:
     MatchState& state_;
     OverviewSelection selection_;
     ResultExchange* exchange_ = nullptr;
-    Zmena_hodu* correction_ = nullptr;
+    TZmena_hodu* correction_ = nullptr;
 
     TeamGroup home_;
     TeamGroup guest_;

@@ -11,7 +11,7 @@
 
 namespace kuzelna {
 
-Zmena_hodu::Zmena_hodu(MatchState& state, const OverviewSelection& selection, QWidget* parent)
+TZmena_hodu::TZmena_hodu(MatchState& state, const OverviewSelection& selection, QWidget* parent)
     : QDialog(parent), state_(state), selection_(selection) {
     setObjectName(QStringLiteral("Zmena_hodu"));
     setWindowTitle(QStringLiteral("Zmena_hodu"));
@@ -26,10 +26,10 @@ Zmena_hodu::Zmena_hodu(MatchState& state, const OverviewSelection& selection, QW
     save_ = new QPushButton(QStringLiteral("Ulo\u017e"), this);
     save_->setGeometry(16, 96, 75, 25);
     save_->setDefault(true);
-    connect(save_, &QPushButton::clicked, this, &Zmena_hodu::Uloz);
+    connect(save_, &QPushButton::clicked, this, &TZmena_hodu::Uloz);
 }
 
-void Zmena_hodu::openForCell() {
+void TZmena_hodu::openForCell() {
     if (isVisible()) hide();
     if (QWidget* owner = parentWidget()) {
         const QRect frame = owner->frameGeometry();
@@ -41,17 +41,17 @@ void Zmena_hodu::openForCell() {
     edit_->setFocus();
 }
 
-void Zmena_hodu::setValueText(const std::string& text) {
+void TZmena_hodu::setValueText(const std::string& text) {
     edit_->setText(QString::fromStdString(text));
 }
 
-void Zmena_hodu::Uloz() {
+void TZmena_hodu::Uloz() {
     if (!saveThrowCorrection(state_, selection_, edit_->text().toStdString())) return;
     hide();
     emit throwCorrected(selection_.shownSlot());
 }
 
-bool Zmena_hodu::eventFilter(QObject* watched, QEvent* event) {
+bool TZmena_hodu::eventFilter(QObject* watched, QEvent* event) {
     // Every key empties the edit before it takes effect, so the edit holds only
     // the last key typed. Enter saves and Tab moves on.
     if (watched == edit_ && event->type() == QEvent::KeyPress) {

@@ -15,11 +15,11 @@ namespace kuzelna {
 struct MatchState;
 struct OverviewSelection;
 
-class Zmena_hodu : public QDialog {
+class TZmena_hodu : public QDialog {
     Q_OBJECT
 public:
     // `selection` is the overview window's side, player and clicked cell.
-    Zmena_hodu(MatchState& state, const OverviewSelection& selection, QWidget* parent = nullptr);
+    TZmena_hodu(MatchState& state, const OverviewSelection& selection, QWidget* parent = nullptr);
 
     // Opens the dialog on a pin cell: hidden first when shown, then shown, the
     // edit taking the input focus.

@@ -86,7 +86,7 @@ void WebResultsDialog::showCode() {
     code_->setToolTip(address);
 }
 
-void installWebResultsMenu(MainWindow& window, WebResults& web) {
+void installWebResultsMenu(TForm1& window, WebResults& web) {
     QAction* item = window.matchMenu()->addAction(QStringLiteral("Webové výsledky…"));
     item->setObjectName(QStringLiteral("webResultsAction"));
     // Built when first asked for: the console shows without waiting for it.
@@ -98,7 +98,7 @@ void installWebResultsMenu(MainWindow& window, WebResults& web) {
                          }
                          dialog->open();
                      });
-    QObject::connect(&web, &WebResults::statusLineChanged, &window, &MainWindow::statusLineChanged);
+    QObject::connect(&web, &WebResults::statusLineChanged, &window, &TForm1::statusLineChanged);
 }
 
 } // namespace kuzelna

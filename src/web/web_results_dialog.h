@@ -10,7 +10,7 @@ class QLabel;
 
 namespace kuzelna {
 
-class MainWindow;
+class TForm1;
 class WebResults;
 
 class WebResultsDialog : public QDialog {
@@ -34,6 +34,6 @@ private:
 
 // Adds "Webové výsledky…" to the console's "Utkání" menu, and the web's status
 // lines to the console's status line.
-void installWebResultsMenu(MainWindow& window, WebResults& web);
+void installWebResultsMenu(TForm1& window, WebResults& web);
 
 } // namespace kuzelna

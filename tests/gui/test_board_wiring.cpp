@@ -20,7 +20,7 @@ private slots:
     void boardButtonTogglesTheBoardOfTheMode() {
         MatchState state;
         WindowSet windows(state);
-        MainWindow& main = windows.mainWindow();
+        TForm1& main = windows.mainWindow();
         main.show();
         auto* button = main.findChild<QPushButton*>("boardButton");
         auto* tournament = main.findChild<QCheckBox*>("tournament");

@@ -463,7 +463,7 @@ void BoardsTest::boardsDuringASimulatedMatch() {
     windows.connectLaneServer(server);
     server.openPort(alley.devicePath());
     server.startCycle();
-    MainWindow& console = windows.mainWindow();
+    TForm1& console = windows.mainWindow();
     console.show();
     QVERIFY(QTest::qWaitForWindowExposed(&console));
     QTest::mouseClick(console.findChild<QPushButton*>(QStringLiteral("startButton")), Qt::LeftButton);

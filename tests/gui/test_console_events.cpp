@@ -51,7 +51,7 @@ private slots:
         WindowSet windows(*state);
         LaneServer server(*state); // neither the port opened nor the cycle started
         windows.connectLaneServer(server);
-        MainWindow& console = windows.mainWindow();
+        TForm1& console = windows.mainWindow();
         console.show();
         QVERIFY(QTest::qWaitForWindowExposed(&console));
 

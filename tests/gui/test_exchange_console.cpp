@@ -95,7 +95,7 @@ private slots:
     }
 
     void theConsoleShowsTheExchangeStatus() {
-        MainWindow& main = windows_->mainWindow();
+        TForm1& main = windows_->mainWindow();
         auto* status = main.findChild<QLineEdit*>(QStringLiteral("statusLine"));
         auto* indicator = main.findChild<QRadioButton*>(QStringLiteral("runningIndicator"));
         auto* advert = main.findChild<QPushButton*>(QStringLiteral("advertButton"));
@@ -142,7 +142,7 @@ private slots:
         ftp.connect(settings);
         QVERIFY(ftp.connected());
 
-        MainWindow& main = windows_->mainWindow();
+        TForm1& main = windows_->mainWindow();
         main.hooks.confirmClose = [] { return true; };
         int quits = 0;
         main.hooks.quit = [&] { ++quits; };

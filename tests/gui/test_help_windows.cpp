@@ -20,7 +20,7 @@ using namespace kuzelna;
 
 namespace {
 
-QAction* menuItem(MainWindow& window, const QString& text) {
+QAction* menuItem(TForm1& window, const QString& text) {
     for (QAction* action : window.menuBar()->actions()) {
         if (action->text() == text) return action;
     }

@@ -42,7 +42,7 @@ private slots:
     void consoleButtonTogglesTheKeypad() {
         MatchState state;
         WindowSet windows(state);
-        KeypadWindow& keypad = windows.keypad();
+        TKlavesnice& keypad = windows.keypad();
         QCOMPARE(keypad.windowTitle(), QStringLiteral("Klavesnice"));
         click(windows.mainWindow(), QStringLiteral("keypadButton"));
         QVERIFY(keypad.isVisible());
@@ -53,7 +53,7 @@ private slots:
 
     void keysGoToTheChosenLaneEvenWhileTheLinkIsStopped() {
         MatchState state;
-        KeypadWindow keypad(state);
+        TKlavesnice keypad(state);
         MatchEvents events;
         MatchCycle cycle(state, events);
         QCOMPARE(state.linkPaused, 1);
@@ -71,7 +71,7 @@ private slots:
 
     void laneStartStopButtonsWaitTogetherAndGoLowestLaneFirst() {
         MatchState state;
-        KeypadWindow keypad(state);
+        TKlavesnice keypad(state);
         MatchEvents events;
         MatchCycle cycle(state, events);
         click(keypad, QStringLiteral("startStop3"));

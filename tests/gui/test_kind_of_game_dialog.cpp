@@ -128,7 +128,7 @@ private slots:
     void confirmingRepaintsTheConsoleWithTheNewLanes() {
         MatchState state;
         WindowSet windows(state);
-        MainWindow& console = windows.mainWindow();
+        TForm1& console = windows.mainWindow();
         console.show();
         QVERIFY(QTest::qWaitForWindowExposed(&console));
         QTest::qWait(50);

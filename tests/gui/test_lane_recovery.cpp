@@ -64,7 +64,7 @@ private slots:
         WindowSet windows(state);
         LaneServer server(state);
         windows.connectLaneServer(server);
-        MainWindow& window = windows.mainWindow();
+        TForm1& window = windows.mainWindow();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto* status = window.findChild<QLineEdit*>(QStringLiteral("statusLine"));

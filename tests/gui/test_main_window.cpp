@@ -22,23 +22,23 @@ namespace {
 // Hands the cycle's notifications to the window, as the lane server does.
 class ToWindow : public MatchEvents {
 public:
-    explicit ToWindow(MainWindow& window) : window_(window) {}
+    explicit ToWindow(TForm1& window) : window_(window) {}
     void scoreDigit(int x, const std::string& text) override {
         window_.scoreDigit(x, QString::fromStdString(text));
     }
     void nameSwapSeconds(int seconds) override { window_.nameSwapSeconds(seconds); }
 
 private:
-    MainWindow& window_;
+    TForm1& window_;
 };
 
-QRect placeOf(const MainWindow& window, const char* name) {
+QRect placeOf(const TForm1& window, const char* name) {
     auto* widget = window.console()->findChild<QWidget*>(QString::fromLatin1(name));
     if (!widget) return {};
     return QRect(widget->mapTo(window.console(), QPoint(0, 0)), widget->size());
 }
 
-template <class W> W* child(const MainWindow& window, const char* name) {
+template <class W> W* child(const TForm1& window, const char* name) {
     return window.findChild<W*>(QString::fromLatin1(name));
 }
 
@@ -54,7 +54,7 @@ class MainWindowTest : public QObject {
 private slots:
     void captionSizeAndControlPlaces() {
         MatchState state;
-        MainWindow window(state);
+        TForm1 window(state);
         QCOMPARE(window.windowTitle(), QStringLiteral("Server - Domácí Hoste"));
         QCOMPARE(window.console()->size(), QSize(792, 550));
         QVERIFY(window.minimumSize() == window.maximumSize());
@@ -117,7 +117,7 @@ private slots:
 
     void menuHoldsItsItems() {
         MatchState state;
-        MainWindow window(state);
+        TForm1 window(state);
         QStringList top;
         for (QAction* action : window.menuBar()->actions())
             top << action->text();
@@ -142,7 +142,7 @@ private slots:
     void controlsKeepTheStateInStep() {
         MatchState state;
         state.tournamentDefault = 1;
-        MainWindow window(state);
+        TForm1 window(state);
         QVERIFY(child<QCheckBox>(window, "tournament")->isChecked());
         QVERIFY(state.controls.tournament);
         QVERIFY(!state.controls.displayExtra);
@@ -183,7 +183,7 @@ private slots:
     // "2147483647" typed here once made the tournament workbook's rows overflow.
     void theEntrantNumberTakesOnlyNumbersOfItsRange() {
         MatchState state;
-        MainWindow window(state);
+        TForm1 window(state);
         auto* entrant = child<QLineEdit>(window, "entrantNumber");
         entrant->clear();
         QTest::keyClicks(entrant, QStringLiteral("2147483647"));
@@ -204,7 +204,7 @@ private slots:
 
     void startStopsAndStartsTheFramesOfTheCycle() {
         MatchState state;
-        MainWindow window(state);
+        TForm1 window(state);
         ToWindow events(window);
         MatchCycle cycle(state, events);
         auto* start = child<QPushButton>(window, "startButton");
@@ -238,7 +238,7 @@ private slots:
 
     void nameSwapButtonReleasesTheHoldAndCountsDown() {
         MatchState state;
-        MainWindow window(state);
+        TForm1 window(state);
         ToWindow events(window);
         MatchCycle cycle(state, events);
         auto* swap = child<QPushButton>(window, "nameSwapButton");
@@ -253,7 +253,7 @@ private slots:
 
     void advertisingAndLanePrintButtons() {
         MatchState state;
-        MainWindow window(state);
+        TForm1 window(state);
         auto* advert = child<QPushButton>(window, "advertButton");
         QTest::mouseClick(advert, Qt::LeftButton);
         QCOMPARE(advert->text(), QStringLiteral("Vypni reklamu"));
@@ -296,7 +296,7 @@ private slots:
         state.laneStatus[1][7] = 0x01; // pin 1 lit
         state.laneStatus[1][8] = 0x04; // lamp 10 lit
         state.laneStatus[2] = kuzelna::testing::laneStatus(-1, 0);
-        MainWindow window(state);
+        TForm1 window(state);
         const QImage image = window.console()->grab().toImage();
         const QColor background = window.console()->palette().color(QPalette::Window);
 
@@ -338,7 +338,7 @@ private slots:
 
     void closeAsksFirst() {
         MatchState state;
-        MainWindow window(state);
+        TForm1 window(state);
         bool answer = false;
         int asked = 0, disconnected = 0, quits = 0;
         window.hooks.confirmClose = [&] {

@@ -84,7 +84,7 @@ void answerQuestion(const QString& answer, QString* seenText) {
     });
 }
 
-QAction* matchMenuItem(MainWindow& main, const QString& caption) {
+QAction* matchMenuItem(TForm1& main, const QString& caption) {
     for (QAction* action : main.matchMenu()->actions()) {
         if (action->text() == caption) return action;
     }

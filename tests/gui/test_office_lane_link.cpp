@@ -123,7 +123,7 @@ private slots:
             windows.connectLaneServer(server);
             server.openPort(alley.devicePath());
             server.startCycle();
-            MainWindow& window = windows.mainWindow();
+            TForm1& window = windows.mainWindow();
             window.show();
             QVERIFY(QTest::qWaitForWindowExposed(&window));
             ReportActions& reports = windows.reports();

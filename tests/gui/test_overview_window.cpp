@@ -46,7 +46,7 @@ private slots:
         state_->homeLineup[1] = cp1250::fromUtf8("Novák Petr 1.1.1980");
         state_->guestLineup[3] = cp1250::fromUtf8("Král Ivo");
         window_ = std::make_unique<Tvysl1>(*state_);
-        dialog_ = std::make_unique<Zmena_hodu>(*state_, window_->selection(), window_.get());
+        dialog_ = std::make_unique<TZmena_hodu>(*state_, window_->selection(), window_.get());
         window_->setCorrectionDialog(dialog_.get());
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
@@ -210,7 +210,7 @@ private:
     std::unique_ptr<QTemporaryDir> workDir_;
     std::unique_ptr<MatchState> state_;
     std::unique_ptr<Tvysl1> window_;
-    std::unique_ptr<Zmena_hodu> dialog_;
+    std::unique_ptr<TZmena_hodu> dialog_;
 };
 
 QTEST_MAIN(OverviewWindowTest)

@@ -73,7 +73,7 @@ struct Registry {
     QString status;
     QStringList questions;
     std::string newFile; // the answer to "save to a new file?"; empty: no
-    RegistryWindow window;
+    THraci_main window;
 };
 
 } // namespace

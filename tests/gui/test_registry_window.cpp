@@ -69,17 +69,17 @@ private:
     QTemporaryDir folder_;
     QString previousDirectory_;
     std::unique_ptr<MatchState> state_;
-    std::unique_ptr<RegistryWindow> window_;
+    std::unique_ptr<THraci_main> window_;
     std::unique_ptr<NameNoteDialog> clubDialog_, teamDialog_;
-    std::unique_ptr<PlayerDialog> playerDialog_;
+    std::unique_ptr<TForm_hrac> playerDialog_;
 
     QString registryFile() const { return folder_.filePath("Hraci.dtb"); }
 
     void openWindow() {
-        window_ = std::make_unique<RegistryWindow>(*state_);
+        window_ = std::make_unique<THraci_main>(*state_);
         clubDialog_ = std::make_unique<NameNoteDialog>(NodeKind::Club);
         teamDialog_ = std::make_unique<NameNoteDialog>(NodeKind::Team);
-        playerDialog_ = std::make_unique<PlayerDialog>();
+        playerDialog_ = std::make_unique<TForm_hrac>();
         window_->attachDialogs(clubDialog_.get(), teamDialog_.get(), playerDialog_.get());
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
@@ -182,7 +182,7 @@ private slots:
     void doubleClickAddsPlayersOnly() {
         writeFile(registryFile(), kFixture);
         openWindow();
-        QSignalSpy teamNames(window_.get(), &RegistryWindow::teamNamesChanged);
+        QSignalSpy teamNames(window_.get(), &THraci_main::teamNamesChanged);
         doubleClick(club(0));
         doubleClick(team(0, 0));
         QCOMPARE(state_->homeLineupCount, u8(0));
@@ -296,12 +296,12 @@ private slots:
         QCOMPARE(state_->guestTeamName, std::string("Cee"));
 
         TForm_SV suddenVictory(*state_);
-        connect(window_.get(), &RegistryWindow::playerCaptionsChanged, &suddenVictory,
+        connect(window_.get(), &THraci_main::playerCaptionsChanged, &suddenVictory,
                 &TForm_SV::setPlayerCaptions);
         const auto caption = [&suddenVictory](int row) {
             return suddenVictory.findChild<QLabel*>(QStringLiteral("player%1").arg(row))->text();
         };
-        QSignalSpy lineupsConfirmed(window_.get(), &RegistryWindow::lineupsConfirmed);
+        QSignalSpy lineupsConfirmed(window_.get(), &THraci_main::lineupsConfirmed);
         QTest::mouseClick(window_->okButton(), Qt::LeftButton);
         QCOMPARE(state_->player[1].registryLine.str(), std::string());
         QCOMPARE(state_->player[1].displayName.str(), std::string(18, ' '));
@@ -420,7 +420,7 @@ private slots:
     void theConsoleOpensTheRegistryWithItsDialogs() {
         writeFile(registryFile(), kFixture);
         WindowSet windows(*state_);
-        RegistryWindow& registry = windows.registry();
+        THraci_main& registry = windows.registry();
         QCOMPARE(registry.tree().roots().size(), std::size_t(2));
         windows.mainWindow().show();
 

@@ -25,7 +25,7 @@ template <class W> W* child(QWidget& window, const char* name) {
 }
 
 // Triggers Nastavení or "Manualni ovladani" items of the console by their text.
-void menuItem(MainWindow& window, const QString& menu, const QString& item) {
+void menuItem(TForm1& window, const QString& menu, const QString& item) {
     for (QAction* top : window.menuBar()->actions()) {
         if (top->text() != menu || !top->menu()) continue;
         for (QAction* action : top->menu()->actions()) {
@@ -63,7 +63,7 @@ private slots:
         state.laneLayoutSetting = 1;
         state.gameKindSetting = 255; // outside the list: no item chosen
         WindowSet windows(state);
-        StartupSettingsWindow& settings = windows.startupSettings();
+        TForm_Ovl_prvky& settings = windows.startupSettings();
         menuItem(windows.mainWindow(), QStringLiteral("Nastavení"), QStringLiteral("Ovládací prvky"));
         QVERIFY(settings.isVisible());
         QCOMPARE(settings.windowTitle(), QStringLiteral("Nastavení ovládacích prvků po spuštění"));
@@ -123,7 +123,7 @@ private slots:
         state.homeTeamName = "Sokol";
         state.guestTeamName = "Slavia";
         WindowSet windows(state);
-        ManualTeamNamesWindow& manual = windows.manualTeamNames();
+        TForm_manual_druzstva& manual = windows.manualTeamNames();
         menuItem(windows.mainWindow(), QStringLiteral("Manualni ovladani"),
                  QStringLiteral("Jmena druzstev na displeji"));
         QVERIFY(manual.isVisible());

@@ -41,7 +41,7 @@ private slots:
         windows.connectLaneServer(server);
         server.openPort(alley.devicePath());
         server.startCycle();
-        MainWindow& window = windows.mainWindow();
+        TForm1& window = windows.mainWindow();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 

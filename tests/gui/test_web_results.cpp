@@ -412,7 +412,7 @@ private slots:
         WindowSet windows(*state);
         WebResults web(*state, loopback());
         web.start();
-        MainWindow& console = windows.mainWindow();
+        TForm1& console = windows.mainWindow();
         installWebResultsMenu(console, web);
         QMenu* menu = console.matchMenu();
         QCOMPARE(console.matchMenu(), menu); // one menu "Utkání", whoever asks first
