@@ -13,12 +13,12 @@
 
 #include <array>
 #include <memory>
+#include "support/program_process.h"
 
 namespace {
 
-QString program(const char* name) {
-    return QStringLiteral(KUZELNA_BINARY_DIR "/") + QLatin1String(name);
-}
+using kuzelna::testing::program;
+using kuzelna::testing::withoutDisplay;
 
 QByteArray label(int lane) {
     return QByteArray("Draha") + QByteArray::number(lane) + QByteArray(9, ' ');
@@ -58,10 +58,7 @@ private slots:
         // and throws far apart enough that the match outlasts the test.
         QProcess kuzelna;
         kuzelna.setWorkingDirectory(dir.path());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            env.remove(QLatin1String(name));
-        kuzelna.setProcessEnvironment(env);
+        kuzelna.setProcessEnvironment(withoutDisplay());
         kuzelna.start(program("kuzelna"), {"--simulate", "--headless", "--monitors", "--speed", "10", "--kind",
                                            "60", "--lanes", "4", "--duels", "2", "--web-port", "0"});
         QVERIFY(kuzelna.waitForStarted(10000));

@@ -27,14 +27,13 @@
 
 #include <sys/wait.h>
 #include <unistd.h>
+#include "support/program_process.h"
 
 using namespace kuzelna;
 
 namespace {
 
-QString program(const char* name) {
-    return QStringLiteral(KUZELNA_BINARY_DIR "/") + QLatin1String(name);
-}
+using kuzelna::testing::program;
 
 // A process id that no process has any more.
 qint64 endedProcessId() {

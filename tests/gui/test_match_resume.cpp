@@ -16,14 +16,13 @@
 
 #include <csignal>
 #include <memory>
+#include "support/program_process.h"
 
 using namespace kuzelna;
 
 namespace {
 
-QString program(const char* name) {
-    return QStringLiteral(KUZELNA_BINARY_DIR "/") + QLatin1String(name);
-}
+using kuzelna::testing::program;
 
 const QStringList kMatch = {"--kind", "60", "--lanes", "4", "--duels", "4"};
 

@@ -11,20 +11,12 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+#include "support/program_process.h"
 
 namespace {
 
-QString program(const char* name) {
-    return QStringLiteral(KUZELNA_BINARY_DIR "/") + QLatin1String(name);
-}
-
-// As on a server without a screen: no display and no platform chosen.
-QProcessEnvironment withoutDisplay() {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "KUZELNA_HOME"})
-        env.remove(QLatin1String(name));
-    return env;
-}
+using kuzelna::testing::program;
+using kuzelna::testing::withoutDisplay;
 
 struct Run {
     int exitCode = -1;

@@ -6,12 +6,12 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+#include "support/program_process.h"
 
 namespace {
 
-QString program(const char* name) {
-    return QStringLiteral(KUZELNA_BINARY_DIR "/") + QLatin1String(name);
-}
+using kuzelna::testing::program;
+using kuzelna::testing::withoutDisplay;
 
 } // namespace
 
@@ -27,10 +27,7 @@ void SimulationProgramsTest::simulatePlaysAWholeMatch() {
     QProcess kuzelna;
     kuzelna.setWorkingDirectory(dir.path());
     // As on a server without a screen: no display and no platform chosen.
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QLatin1String(name));
-    kuzelna.setProcessEnvironment(env);
+    kuzelna.setProcessEnvironment(withoutDisplay());
     kuzelna.start(program("kuzelna"), {"--simulate", "--headless", "--speed", "100", "--kind", "40",
                                        "--lanes", "2", "--duels", "2", "--pace", "0", "--noise", "0.1", "--web-port", "0"});
     QVERIFY(kuzelna.waitForFinished(60000));
