@@ -20,13 +20,16 @@ void LaneLink::onBytes(std::string_view bytes) {
         const int lane = logicalLane(state_, scan.frame.physicalLane);
         if (lane < 1 || lane > state_.laneCount || lane > kMaxLanes) continue;
         if (!state_.controls.publicPlayOn && beforeRecording) beforeRecording(lane, scan.frame.status);
+        // Most answers repeat the lane's last one: the windows hear of a lane
+        // only when what it shows has changed.
+        const bool statusChanged = state_.laneStatus[lane].bytes != scan.frame.status.bytes;
         state_.laneStatus[lane] = scan.frame.status;
         if (state_.controls.publicPlayOn) {
             publicPlayIntake(state_, lane, state_.publicPlayDiagnostics);
             events_.publicPlayChanged(lane);
-            events_.laneChanged(lane);
+            if (statusChanged) events_.laneChanged(lane);
         } else {
-            recordLane(state_, lane, events_);
+            recordLane(state_, lane, events_, statusChanged);
         }
     }
 }

@@ -7,6 +7,7 @@
 #include "scoring/slots.h"
 
 #include <algorithm>
+#include <array>
 
 namespace kuzelna {
 namespace {
@@ -70,9 +71,24 @@ int laneThrowNumber(const MatchState& state, int lane) {
     return counter == 0 && state.laneWrapped[lane] ? throwsPerPlayer(state) : counter;
 }
 
-void recordLane(MatchState& state, int lane, MatchEvents& events) {
+void recordLane(MatchState& state, int lane, MatchEvents& events, bool statusChanged) {
     if (lane < 1 || lane > kMaxLanes) return;
     const LaneStatus& status = state.laneStatus[lane];
+    // What the lane's picture and its caption are drawn from, to tell whether
+    // an answer that repeats the last one changed anything.
+    const auto laneMarks = [&state, lane] {
+        const int slot = Zjisti_cislo_hrace(state, std::max(0, laneThrowNumber(state, lane) - 1), lane);
+        const int count = validSlot(slot) ? state.player[static_cast<std::size_t>(slot)].throwCount : -1;
+        return std::array<int, 8>{state.laneActive[lane],
+                                  state.laneFinished[lane],
+                                  lane <= 4 ? state.laneShownPlayer[lane] : 0,
+                                  state.laneWrapped[lane],
+                                  state.laneLastCounter[lane],
+                                  state.firstPairOfBlock,
+                                  state.matchOver ? 1 : 0,
+                                  count};
+    };
+    const std::array<int, 8> before = statusChanged ? std::array<int, 8>{} : laneMarks();
     const int counter = laneCounter(status);
     const bool settled = status.settled();
     int changedSlot = 0;
@@ -123,7 +139,7 @@ void recordLane(MatchState& state, int lane, MatchEvents& events) {
     }
 
     if (changedSlot) prepocitej(state, changedSlot);
-    events.laneChanged(lane);
+    if (statusChanged || changedSlot || laneMarks() != before) events.laneChanged(lane);
     if (changedSlot) events.throwChanged(changedSlot);
 }
 

@@ -20,7 +20,9 @@ int laneThrowNumber(const MatchState& state, int lane);
 
 // Record lane L after its status bytes were stored: store the throw, move the
 // block when every lane has gone blank, end the match after the last block.
-void recordLane(MatchState& state, int lane, MatchEvents& events);
+// The lane is reported changed unless `statusChanged` says the bytes repeat
+// the lane's last answer and recording them changed nothing the lane shows.
+void recordLane(MatchState& state, int lane, MatchEvents& events, bool statusChanged = true);
 
 // Throws slot `slot` has made so far: its throw count, within the game's throws.
 int throwsMade(const MatchState& state, int slot);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <random>
 
@@ -239,4 +240,47 @@ TEST(LaneLink, PublicPlayTakesTheFramesInsteadOfThrowRecording) {
     EXPECT_EQ(l.events.count("public 3"), 0);
     EXPECT_EQ(l.s->player[3].throws[5], 7);
     EXPECT_EQ(l.s->publicLane[3].lastThrowCount, 5);
+}
+
+// Most answers repeat the lane's last one. The windows hear of a lane when its
+// bytes change, or when recording a repeated answer changed what is stored.
+TEST(LaneLink, ARepeatedAnswerReportsTheLaneOnlyWhenRecordingChangedSomething) {
+    Link l;
+    l.s->gameKind = 2; // 120 Hs
+    l.s->laneLayout = 1;
+    l.s->lanesPerPlayer = 4;
+    l.s->pairCount = 6;
+    const std::string thrown = statusFrame(1, kuzelna::testing::laneStatus(5, 7));
+    LaneStatus blank = kuzelna::testing::laneStatus(5, 7);
+    blank[5] = blank[6] = 13;
+    struct Step {
+        const char* what;
+        std::function<void()> before;
+        std::string frame;
+        std::vector<std::string> log;
+    };
+    const Step steps[] = {
+        {"a throw", [] {}, thrown, {"lane 1", "throw 1"}},
+        {"the same answer", [] {}, thrown, {}},
+        {"the throw corrected meanwhile",
+         [&l] { l.s->player[1].throws[5] = 3; },
+         thrown,
+         {"lane 1", "throw 1"}},
+        {"the lane goes blank: the block moves on", [] {}, statusFrame(1, blank), {"block", "lane 1"}},
+        {"still blank", [] {}, statusFrame(1, blank), {}},
+        {"public play, new bytes",
+         [&l] { l.s->controls.publicPlayOn = true; },
+         thrown,
+         {"public 1", "lane 1"}},
+        {"public play, the same bytes", [] {}, thrown, {"public 1"}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        l.events.log.clear();
+        step.before();
+        l.link.onBytes(step.frame);
+        EXPECT_EQ(l.events.log, step.log);
+    }
+    EXPECT_EQ(l.s->player[1].throws[5], 7);
+    EXPECT_EQ(l.s->firstPairOfBlock, 3);
 }
