@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -62,9 +63,9 @@ public:
     ConsoleCanvas(TForm1& window) : QWidget(&window), window_(window) {}
 
 protected:
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent* event) override {
         QPainter painter(this);
-        window_.paintConsole(painter);
+        window_.paintConsole(painter, event->region());
     }
 
 private:
@@ -73,8 +74,7 @@ private:
 
 } // namespace
 
-TForm1::TForm1(MatchState& state, QWidget* parent)
-    : TForm1(state, state.displayExtraDefault != 0, parent) {}
+TForm1::TForm1(MatchState& state, QWidget* parent) : TForm1(state, state.displayExtraDefault != 0, parent) {}
 
 TForm1::TForm1(MatchState& state, bool displayExtra, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -443,6 +443,9 @@ void TForm1::nameSwapSeconds(int seconds) {
 }
 
 void TForm1::scoreDigit(int x, const QString& text) {
+    // Every score frame sends all the digits again; most of them stand.
+    const auto it = scoreDigits_.constFind(x);
+    if (it != scoreDigits_.cend() && *it == text) return;
     scoreDigits_[x] = text;
     canvas_->update(x, 400, 40, kLargeFontPixels + 6);
 }
@@ -456,21 +459,26 @@ void TForm1::prekresly(int lane) {
     canvas_->update(origin.x, origin.y, kLaneBoxWidth, kLaneBoxHeight);
 }
 
-void TForm1::paintConsole(QPainter& painter) {
+void TForm1::paintConsole(QPainter& painter, const QRegion& dirty) {
+    // A lane's answer repaints its own box only: the others are not drawn again.
     const int lanes = std::clamp(state_.laneCount, 1, kMaxLanes);
     for (int lane = 1; lane <= lanes; ++lane) {
         const LanePoint origin = laneOrigin(lane, lanes);
+        if (!dirty.intersects(QRect(origin.x, origin.y, kLaneBoxWidth, kLaneBoxHeight))) continue;
         Kresli_drahu(painter, lane, origin.x, origin.y);
     }
-    painter.setFont(consoleFont(kSmallFontPixels));
     painter.setPen(Qt::black);
-    painter.drawText(QRect(350, 350, 200, kSmallFontPixels + 4),
-                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, fromCp1250(teamLine(state_)));
+    const QRect teamLineBox(350, 350, 200, kSmallFontPixels + 4);
+    if (dirty.intersects(teamLineBox)) {
+        painter.setFont(consoleFont(kSmallFontPixels));
+        painter.drawText(teamLineBox, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                         fromCp1250(teamLine(state_)));
+    }
 
     painter.setFont(consoleFont(kLargeFontPixels));
     for (auto it = scoreDigits_.cbegin(); it != scoreDigits_.cend(); ++it) {
-        painter.drawText(QRect(it.key(), 400, 20, kLargeFontPixels + 4), Qt::AlignLeft | Qt::AlignTop,
-                         it.value());
+        const QRect digitBox(it.key(), 400, 20, kLargeFontPixels + 4);
+        if (dirty.intersects(digitBox)) painter.drawText(digitBox, Qt::AlignLeft | Qt::AlignTop, it.value());
     }
 }
 

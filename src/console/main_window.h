@@ -20,6 +20,7 @@ class QMenu;
 class QPainter;
 class QPushButton;
 class QRadioButton;
+class QRegion;
 class QWidget;
 
 namespace kuzelna {
@@ -85,7 +86,7 @@ public:
     QString scoreDigitAt(int x) const { return scoreDigits_.value(x); }
 
     // Paints the lanes, the team line and the score mirror (the paint handler).
-    void paintConsole(QPainter& painter);
+    void paintConsole(QPainter& painter, const QRegion& dirty);
 
     // The menu "Utkání", created on first use; every window that adds an item
     // to it finds it here.
