@@ -11,6 +11,10 @@
 #include <cstdio>
 #include <cstring>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace kuzelna {
 
 LanePort::LanePort(QObject* parent) : QObject(parent) {
@@ -110,6 +114,17 @@ void LanePort::open(const QString& device) {
 
 void LanePort::write(std::string_view bytes) {
     if (!port_.isOpen() || bytes.empty()) return;
+#ifdef Q_OS_UNIX
+    // A poll of a few bytes fits the driver's buffer at once: written straight
+    // to the (non-blocking) device it costs the event loop no write notifier
+    // switched on and off with every poll. What does not go out now, and any
+    // failure, takes the port's own buffered way, which reports errors.
+    if (port_.bytesToWrite() == 0) {
+        const ssize_t written = ::write(static_cast<int>(port_.handle()), bytes.data(), bytes.size());
+        if (written > 0) bytes.remove_prefix(static_cast<std::size_t>(written));
+        if (bytes.empty()) return;
+    }
+#endif
     port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
