@@ -3,6 +3,8 @@
 // turn. The lane PCs are receiving sockets on 127.0.0.1 .. 127.0.0.6, named in
 // the scratch folder's zodided.ini.
 
+#include "support/program_process.h"
+
 #include <QDir>
 #include <QFile>
 #include <QNetworkDatagram>
@@ -13,7 +15,6 @@
 
 #include <array>
 #include <memory>
-#include "support/program_process.h"
 
 namespace {
 

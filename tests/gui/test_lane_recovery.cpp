@@ -14,6 +14,7 @@
 #include "lanes/lane_server_qt.h"
 #include "lanes/virtual_alley_pty_qt.h"
 #include "scoring/game_kinds.h"
+#include "support/program_process.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -27,7 +28,6 @@
 
 #include <sys/wait.h>
 #include <unistd.h>
-#include "support/program_process.h"
 
 using namespace kuzelna;
 

@@ -4,6 +4,7 @@
 
 #include "core/match_journal.h"
 #include "core/match_state.h"
+#include "support/program_process.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,7 +17,6 @@
 
 #include <csignal>
 #include <memory>
-#include "support/program_process.h"
 
 using namespace kuzelna;
 

@@ -3,6 +3,7 @@
 // with the template workbooks it lacks without touching the operator's copies.
 
 #include "core/program_version.h"
+#include "support/program_process.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -11,7 +12,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
-#include "support/program_process.h"
 
 namespace {
 

@@ -2,11 +2,12 @@
 // --simulate on its own (on a machine without a display), and kuzelna-lanesim
 // with kuzelna opening its device.
 
+#include "support/program_process.h"
+
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
-#include "support/program_process.h"
 
 namespace {
 
