@@ -19,7 +19,7 @@ std::string lastCause() {
 
 } // namespace
 
-void replaceFile(const std::string& path, const std::string& content) {
+void replaceFile(const std::string& path, const std::string& content, std::optional<unsigned> mode) {
     namespace fs = std::filesystem;
     const fs::path target(path);
     fs::path temporary = target;
@@ -38,6 +38,18 @@ void replaceFile(const std::string& path, const std::string& content) {
         }
     }
     std::error_code error;
+    if (mode) {
+        fs::permissions(temporary, static_cast<fs::perms>(*mode & 07777), error);
+    } else if (const fs::file_status old = fs::status(target, error); !error && fs::exists(old)) {
+        fs::permissions(temporary, old.permissions(), error);
+    } else {
+        error.clear();
+    }
+    if (error) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        throw std::runtime_error("Cannot set the permissions of " + temporary.string() + ": " + error.message());
+    }
     fs::rename(temporary, target, error);
     if (error) {
         std::error_code ignored;
