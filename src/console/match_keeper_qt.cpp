@@ -28,6 +28,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -147,7 +148,18 @@ bool MatchKeeper::takeOverJournal(Resume mode, const std::function<bool()>& ask)
             keepUnreadCopy(path, reading);
             replayJournal(state_, reading);
             file_.resume(reading.validBytes);
-            recorder_ = std::make_unique<JournalRecorder>(state_, reading.records.size());
+            const bool setUpRead =
+                std::any_of(reading.records.begin(), reading.records.end(),
+                            [](const JournalRecord& r) { return r.kind == JournalKind::Configuration; });
+            if (setUpRead) {
+                recorder_ = std::make_unique<JournalRecorder>(state_, reading.records.size());
+            } else {
+                // Readable only up to its set-up: the journal goes on from what a
+                // later replay rebuilds of it, so the set-up is written again.
+                auto replayed = freshState(state_);
+                replayJournal(*replayed, reading);
+                recorder_ = std::make_unique<JournalRecorder>(*replayed, reading.records.size());
+            }
             return true;
         } else {
             tellCut(path, reading);

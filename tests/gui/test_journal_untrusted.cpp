@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -173,6 +174,22 @@ void JournalUntrustedTest::everyStartOverABadJournalPlaysItsMatchAndTheNextStart
     } else {
         QCOMPARE(unreadable.size(), 0);
     }
+
+    // The journal of the match played rebuilds it, finished, with its set-up.
+    const QStringList played = archive.entryList({QStringLiteral("*.jrn")})
+                                   .filter(QRegularExpression("^(?!.*_(necitelne|nedohrano))"));
+    QCOMPARE(played.size(), 1);
+    const QByteArray playedBytes = contentOf(archive.filePath(played.front()));
+    const JournalReading reading =
+        readJournal(std::string_view(playedBytes.constData(), static_cast<std::size_t>(playedBytes.size())));
+    QVERIFY(reading.finished);
+    QCOMPARE(reading.stopReason, std::string());
+    auto rebuilt = std::make_unique<MatchState>();
+    replayJournal(*rebuilt, reading);
+    QVERIFY(rebuilt->matchOver);
+    QCOMPARE(rebuilt->gameKind, 6);
+    QCOMPARE(rebuilt->laneCount, 2);
+    QCOMPARE(rebuilt->player[1].throwCount, 40);
 
     const Run second = start(dir.path(), c.resume);
     QVERIFY2(second.exitCode == 0, qPrintable(second.err));
