@@ -8,6 +8,7 @@ are kept by hand; this script never removes a file."""
 
 import os
 import struct
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -159,5 +160,49 @@ def datagrams():
     write("fuzz_datagrams", "garbage", b"\x00" + bytes(range(1, 200)))
 
 
-for make in (lane_link, frame_scanner, ini_file, registry, cp1250, tournament, public_play, datagrams):
+def journal():
+    def record(kind, payload):
+        body = kind + struct.pack("<I", len(payload)) + payload
+        return b"KJ" + body + struct.pack("<I", zlib.crc32(body))
+
+    def text(s):
+        return struct.pack("<I", len(s)) + s
+
+    def teams(home=2, guest=2):
+        places = b""
+        for h in range(1, 31):
+            places += text(b"Nov\xe1k Jan" if h <= home else b"") + text(b"Kos Petr" if h <= guest else b"")
+        names = b"".join(text(s) for s in (b"Sokol", b"Sokol - A", b"Sokol A", b"Slavoj", b"Slavoj - B", b"Slavoj B"))
+        slots = b"".join(text(b"") for _ in range(60 * 6))
+        return bytes([home, guest]) + places + names + b"\x00" + text(b"") + text(b"") + text(b" Dom\xe1c\xed ") + text(b" Host\xe9 ") + slots
+
+    header = record(b"H", text(b"kuzelna-journal") + struct.pack("<H", 1) + text(b"2026-12-10 19:30:00"))
+    configuration = record(b"C", bytes([4, 2, 2, 2, 2, 1, 1]))
+    options = record(b"O", b"\x00\x00" + text(b"1") + text(b"turnaj.xls"))
+    start = header + configuration + record(b"T", teams()) + options
+    frames = b""
+    for throw in range(1, 6):
+        for lane in (1, 2):
+            frames += record(b"F", bytes([lane] + status(throw, (throw + lane) % 10)))
+    frames += record(b"X", bytes([1]) + struct.pack("<H", 2) + b"\x05") + record(b"R", b"\x01")
+    # Even first byte: the file as it is.
+    write("fuzz_journal", "two_lanes_five_throws", b"\x00" + start + frames)
+    # Odd first byte, even second: records framed by the target after a header of this version.
+    chunks = b""
+    for kind, payload in ((b"C", bytes([4, 2, 2, 2, 2, 1, 1])), (b"F", bytes([1] + status(1, 7))), (b"W", b"\x01"),
+                          (b"B", b"\x01\x01\x01"), (b"E", b"")):
+        chunks += kind + number(len(payload)) + payload
+    write("fuzz_journal", "framed_records", b"\x01\x00" + chunks)
+    # The journals that stopped the program at every start.
+    write("fuzz_journal", "crash_unknown_kind", b"\x00" + start + record(b"Z", b"\x01\x02") + frames)
+    write("fuzz_journal", "crash_text_of_4_gb", b"\x00" + header + configuration + record(b"O", b"\x00\x00\xff\xff\xff\xff1"))
+    write("fuzz_journal", "crash_shorter_than_kind", b"\x00" + start + record(b"F", b"\x01\x02\x03"))
+    write("fuzz_journal", "crash_tournament_file_overruns", b"\x00" + header + configuration
+          + record(b"O", b"\x01\x00" + text(b"1") + struct.pack("<I", 40) + b"turnaj.xls"))
+    write("fuzz_journal", "crash_200_lanes", b"\x00" + header + record(b"C", bytes([4, 1, 200, 2, 6, 1, 1])) + frames)
+    write("fuzz_journal", "crash_lineup_count_255", b"\x00" + header + configuration + record(b"T", teams(255, 31)))
+    write("fuzz_journal", "newer_version", b"\x00" + record(b"H", text(b"kuzelna-journal") + struct.pack("<H", 2) + text(b"2027-01-01 10:00:00")) + configuration)
+
+
+for make in (lane_link, frame_scanner, ini_file, registry, cp1250, tournament, public_play, datagrams, journal):
     make()

@@ -154,7 +154,8 @@ int main(int argc, char* argv[]) {
         (parser.isSet("headless") && parser.isSet("simulate") && !parser.isSet("resume"))) {
         resume = MatchKeeper::Resume::No;
     } else if (!parser.isSet("resume") && !parser.isSet("headless") && keeper.hasUnfinishedJournal()) {
-        resume = askToResume(nullptr) ? MatchKeeper::Resume::Yes : MatchKeeper::Resume::No;
+        resume =
+            askToResume(nullptr, keeper.resumeNotice()) ? MatchKeeper::Resume::Yes : MatchKeeper::Resume::No;
     }
 
     std::unique_ptr<WindowSet> windows;

@@ -3,6 +3,7 @@
 #include "aids/manual_team_names_window.h"
 #include "console/main_window.h"
 #include "console/window_set_qt.h"
+#include "core/errors.h"
 #include "core/file_replace.h"
 #include "core/ini_file.h"
 #include "core/match_archive.h"
@@ -27,6 +28,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -57,6 +59,18 @@ std::unique_ptr<MatchState> freshState(const MatchState& live) {
     return fresh;
 }
 
+// What the operator is told of a journal read only up to a record that
+// could not be taken; empty when it was read to its end.
+QString cutNotice(const QString& path, const JournalReading& reading) {
+    if (reading.stopReason.empty()) return {};
+    return QStringLiteral("%1 is readable up to byte %2 of %3 (%4); %5 record(s) after it are left out")
+        .arg(QFileInfo(path).fileName())
+        .arg(reading.validBytes)
+        .arg(reading.fileBytes)
+        .arg(QString::fromStdString(reading.stopReason))
+        .arg(reading.recordsLeftOut);
+}
+
 QString freeName(const QDir& folder, const QString& base, const QString& suffix) {
     QString name = base + suffix;
     for (int n = 2; folder.exists(name); ++n)
@@ -66,9 +80,10 @@ QString freeName(const QDir& folder, const QString& base, const QString& suffix)
 
 } // namespace
 
-bool askToResume(QWidget* parent) {
+bool askToResume(QWidget* parent, const QString& notice) {
     QMessageBox question(QMessageBox::Question, QStringLiteral("Server - Domácí Hoste"),
                          QStringLiteral("Pokračovat v rozehraném utkání?"), QMessageBox::NoButton, parent);
+    if (!notice.isEmpty()) question.setInformativeText(notice);
     QPushButton* yes = question.addButton(QStringLiteral("Ano"), QMessageBox::YesRole);
     question.addButton(QStringLiteral("Ne"), QMessageBox::NoRole);
     question.setDefaultButton(yes);
@@ -102,22 +117,52 @@ bool MatchKeeper::hasUnfinishedJournal() const {
     return reading.problem.empty() && !reading.finished;
 }
 
+QString MatchKeeper::resumeNotice() const {
+    if (!QFileInfo::exists(journalPath())) return {};
+    return cutNotice(journalPath(), readJournalFile(journalPath()));
+}
+
 bool MatchKeeper::takeOverJournal(Resume mode, const std::function<bool()>& ask) {
     const QString path = journalPath();
     if (QFileInfo::exists(path)) {
         const JournalReading reading = readJournalFile(path);
         if (!reading.problem.empty()) {
-            say({}, QStringLiteral("%1 is no match journal (%2); it is moved into the archive")
-                        .arg(path, QString::fromStdString(reading.problem)));
-            archiveJournal(path, reading);
+            const QString target = archiveJournal(path, reading);
+            const QString problem = QString::fromStdString(reading.problem);
+            if (reading.unknownVersion) {
+                say(QStringLiteral("Žurnál jiné verze nenavázán"),
+                    QStringLiteral("%1 cannot be read by this program: %2; it is not resumed%3")
+                        .arg(path, problem,
+                             target.isEmpty()
+                                 ? QString()
+                                 : QStringLiteral(" and is moved into the archive as ") + target));
+            } else if (!target.isEmpty()) {
+                say({}, QStringLiteral("%1 is no match journal (%2); it is moved into the archive as %3")
+                            .arg(path, problem, target));
+            }
         } else if (reading.finished) {
+            tellCut(path, reading);
             archiveJournal(path, reading);
         } else if (mode == Resume::Yes || (mode == Resume::Ask && ask && ask())) {
+            tellCut(path, reading);
+            keepUnreadCopy(path, reading);
             replayJournal(state_, reading);
             file_.resume(reading.validBytes);
-            recorder_ = std::make_unique<JournalRecorder>(state_, reading.records.size());
+            const bool setUpRead =
+                std::any_of(reading.records.begin(), reading.records.end(),
+                            [](const JournalRecord& r) { return r.kind == JournalKind::Configuration; });
+            if (setUpRead) {
+                recorder_ = std::make_unique<JournalRecorder>(state_, reading.records.size());
+            } else {
+                // Readable only up to its set-up: the journal goes on from what a
+                // later replay rebuilds of it, so the set-up is written again.
+                auto replayed = freshState(state_);
+                replayJournal(*replayed, reading);
+                recorder_ = std::make_unique<JournalRecorder>(*replayed, reading.records.size());
+            }
             return true;
         } else {
+            tellCut(path, reading);
             archiveJournal(path, reading);
         }
     }
@@ -239,6 +284,7 @@ QString MatchKeeper::archiveJournal(const QString& path, const JournalReading& r
         base = archiveBaseName(*stored, reading.created);
         if (!reading.finished) base += "_nedohrano";
     } else {
+        if (reading.unknownVersion) base = "necitelne";
         base = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HHmm")).toStdString() + "_" +
                base;
     }
@@ -261,7 +307,13 @@ QString MatchKeeper::archiveJournal(const QString& path, const JournalReading& r
 
 void MatchKeeper::openStored(const QString& path) {
     const JournalReading reading = readJournalFile(path);
-    if (!reading.problem.empty()) throw std::runtime_error(path.toStdString() + ": " + reading.problem);
+    if (!reading.problem.empty()) {
+        // Shown to the operator; the match on the lanes goes on untouched.
+        throw OperatorError(
+            toCp1250(QStringLiteral("%1 nelze otevřít: %2")
+                         .arg(QFileInfo(path).fileName(), QString::fromStdString(reading.problem))),
+            toCp1250(QStringLiteral("Uložené utkání nelze otevřít")), true);
+    }
     if (recorder_ && !showingStored_) {
         file_.append(recorder_->sync(state_));
         commit();
@@ -280,7 +332,34 @@ void MatchKeeper::openStored(const QString& path) {
         windows_->mainWindow().showStoredMatch(name);
         windows_->overview().Zobr_text();
     }
+    tellCut(path, reading);
     emit storedMatchOpened(name);
+}
+
+void MatchKeeper::keepUnreadCopy(const QString& path, const JournalReading& reading) {
+    // Resuming cuts off what follows the readable part; whole records there
+    // are kept in the archive as they were.
+    if (!reading.moreThanTornTail()) return;
+    QDir folder(archiveFolder_);
+    const QString copy =
+        folder.mkpath(QStringLiteral("."))
+            ? freeName(folder,
+                       QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HHmm")) +
+                           QStringLiteral("_necitelne"),
+                       QStringLiteral(".jrn"))
+            : QString();
+    if (copy.isEmpty() || !QFile::copy(path, copy)) {
+        say({},
+            QStringLiteral("%1 cannot be copied into the archive %2 before its unreadable part is cut off")
+                .arg(path, archiveFolder_));
+        return;
+    }
+    say({}, QStringLiteral("%1 as it was, unreadable part included, is kept as %2").arg(path, copy));
+}
+
+void MatchKeeper::tellCut(const QString& path, const JournalReading& reading) {
+    const QString notice = cutNotice(path, reading);
+    if (!notice.isEmpty()) say(QStringLiteral("Žurnál čten jen zčásti"), notice);
 }
 
 void MatchKeeper::exportMatch(const QString& path) const {

@@ -31,7 +31,8 @@ class LaneServer;
 class WindowSet;
 
 // "Pokračovat v rozehraném utkání?" with "Ano" and "Ne"; true for "Ano".
-bool askToResume(QWidget* parent);
+// `notice` tells what of the journal cannot be read.
+bool askToResume(QWidget* parent, const QString& notice = {});
 
 class MatchKeeper : public QObject {
     Q_OBJECT
@@ -44,6 +45,9 @@ public:
     // The working folder holds the journal of a match that has not ended: ask
     // before the windows start working, then takeOverJournal with the answer.
     bool hasUnfinishedJournal() const;
+    // Where the journal stops being readable and how much is left out; empty
+    // when it reads to its end.
+    QString resumeNotice() const;
     // An unfinished journal in the working folder is replayed into the state
     // (Yes, or Ask and `ask` answers "Ano") or moved into the archive; a
     // finished one is archived. True when a match was resumed.
@@ -84,6 +88,8 @@ private:
     QString archiveJournal(const QString& path, const JournalReading& reading);
     void writeExport(const MatchState& state, const QString& path) const;
     void say(const QString& status, const QString& line);
+    void tellCut(const QString& path, const JournalReading& reading);
+    void keepUnreadCopy(const QString& path, const JournalReading& reading);
 
     MatchState& state_;
     QString workFolder_;

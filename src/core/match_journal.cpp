@@ -1,11 +1,13 @@
 #include "core/match_journal.h"
 
 #include "core/match_events.h"
+#include "scoring/game_kinds.h"
 #include "scoring/slots.h"
 #include "scoring/throw_recording.h"
 #include "suddenvictory/sudden_victory.h"
 
 #include <array>
+#include <optional>
 #include <stdexcept>
 
 namespace kuzelna {
@@ -46,6 +48,16 @@ public:
     std::string out;
 };
 
+// A record that cannot be taken: its length or a field is not what its kind
+// holds. Caught where records are checked; it never leaves this file.
+struct BadRecord : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+std::string number(long long v) {
+    return std::to_string(v);
+}
+
 class Reader {
 public:
     explicit Reader(std::string_view data) : data_(data) {}
@@ -61,20 +73,31 @@ public:
         const std::uint32_t lo = u16();
         return lo | static_cast<std::uint32_t>(u16()) << 16;
     }
-    std::string str() {
+    std::string_view text() {
         const std::uint32_t n = u32();
-        need(n);
-        std::string s(data_.substr(pos_, n));
+        if (data_.size() - pos_ < n)
+            throw BadRecord("a text of " + number(n) + " bytes runs past the record's end");
+        const std::string_view s = data_.substr(pos_, n);
         pos_ += n;
         return s;
     }
+    std::string str() { return std::string(text()); }
+    // A number that must lie in lo..hi.
+    unsigned u8In(unsigned lo, unsigned hi, const char* what) { return within(u8(), lo, hi, what); }
+    unsigned u16In(unsigned lo, unsigned hi, const char* what) { return within(u16(), lo, hi, what); }
     void end() const {
-        if (pos_ != data_.size()) throw std::runtime_error("journal record longer than its kind");
+        if (pos_ != data_.size()) throw BadRecord("the record is longer than its kind");
     }
 
 private:
+    static unsigned within(unsigned v, unsigned lo, unsigned hi, const char* what) {
+        if (v < lo || v > hi)
+            throw BadRecord(std::string(what) + " " + number(v) + " is not in " + number(lo) + ".." +
+                            number(hi));
+        return v;
+    }
     void need(std::size_t n) const {
-        if (data_.size() - pos_ < n) throw std::runtime_error("journal record shorter than its kind");
+        if (data_.size() - pos_ < n) throw BadRecord("the record is shorter than its kind");
     }
     std::string_view data_;
     std::size_t pos_ = 0;
@@ -89,6 +112,30 @@ std::uint32_t readU32(std::string_view b, std::size_t at) {
 
 bool validLane(int lane) {
     return lane >= 1 && lane <= kMaxLanes;
+}
+
+bool knownKind(char kind) {
+    switch (static_cast<JournalKind>(kind)) {
+    case JournalKind::Header:
+    case JournalKind::Configuration:
+    case JournalKind::Teams:
+    case JournalKind::Options:
+    case JournalKind::WholeSets:
+    case JournalKind::TieBreak:
+    case JournalKind::Frame:
+    case JournalKind::Correction:
+    case JournalKind::Recalculation:
+    case JournalKind::End:
+        return true;
+    }
+    return false;
+}
+
+std::string kindName(char kind) {
+    const auto c = static_cast<unsigned char>(kind);
+    if (c >= 0x21 && c < 0x7F) return std::string(1, kind);
+    static const char* hex = "0123456789ABCDEF";
+    return std::string("0x") + hex[c >> 4] + hex[c & 15];
 }
 
 // --- What each record kind holds, written and compared field by field. ---
@@ -109,14 +156,30 @@ bool sameConfiguration(const MatchState& a, const MatchState& b) {
            a.firstPairOfBlock == b.firstPairOfBlock;
 }
 
-void readConfiguration(Reader& r, MatchState& s) {
-    s.gameKind = static_cast<u8>(r.u8());
-    s.laneLayout = static_cast<u8>(r.u8());
-    s.laneCount = static_cast<i32>(r.u8());
-    s.lanesPerPlayer = static_cast<u8>(r.u8());
-    s.pairCount = static_cast<u8>(r.u8());
-    s.lanePair = static_cast<u8>(r.u8());
-    s.firstPairOfBlock = static_cast<u8>(r.u8());
+// Every field is checked before any is set.
+void readConfiguration(Reader& r, MatchState* s) {
+    const unsigned kind = r.u8In(1, kGameKindCount, "gameKind");
+    const unsigned layout = r.u8In(1, 3, "laneLayout");
+    const unsigned lanes = r.u8();
+    if (static_cast<int>(lanes) != laneCountFor(static_cast<int>(layout)))
+        throw BadRecord("laneCount " + number(lanes) + " is not the " +
+                        number(laneCountFor(static_cast<int>(layout))) + " lanes of laneLayout " +
+                        number(layout));
+    const unsigned perPlayer = r.u8();
+    if (perPlayer != 2 && perPlayer != 4 && perPlayer != 6)
+        throw BadRecord("lanesPerPlayer " + number(perPlayer) + " is not 2, 4 or 6");
+    const unsigned pairs = r.u8In(1, kMaxSlots / 2, "pairCount");
+    const unsigned lanePair = r.u8In(1, 2, "lanePair");
+    const unsigned block = r.u8In(1, pairs, "firstPairOfBlock");
+    r.end();
+    if (!s) return;
+    s->gameKind = static_cast<u8>(kind);
+    s->laneLayout = static_cast<u8>(layout);
+    s->laneCount = static_cast<i32>(lanes);
+    s->lanesPerPlayer = static_cast<u8>(perPlayer);
+    s->pairCount = static_cast<u8>(pairs);
+    s->lanePair = static_cast<u8>(lanePair);
+    s->firstPairOfBlock = static_cast<u8>(block);
 }
 
 // The teams' texts and each slot's identity, in one order for writing,
@@ -170,13 +233,44 @@ void writeTeams(Writer& w, const MatchState& s) {
         s);
 }
 
+template <class T> constexpr std::size_t capacityOf() {
+    if constexpr (std::is_same_v<T, std::string>) {
+        return std::string::npos;
+    } else {
+        return T::capacity;
+    }
+}
+
+// Checks a teams record against the fields of `shape` without writing
+// anything: the line-up counts, the flag, every bounded text's capacity.
+void checkTeams(Reader& r, const MatchState& shape) {
+    visitTeams(
+        [&r, &shape](const auto& field) {
+            using Field = std::decay_t<decltype(field)>;
+            if constexpr (std::is_integral_v<Field>) {
+                if (&field == &shape.manualTeamNames) {
+                    r.u8In(0, 1, "manualTeamNames");
+                } else {
+                    r.u8In(0, kLineupPlaces, "line-up count");
+                }
+            } else {
+                const std::string_view text = r.text();
+                if (text.size() > capacityOf<Field>())
+                    throw BadRecord("a text of " + number(static_cast<long long>(text.size())) +
+                                    " bytes in a field of " +
+                                    number(static_cast<long long>(capacityOf<Field>())));
+            }
+        },
+        shape);
+}
+
 void readTeams(Reader& r, MatchState& s) {
     visitTeams(
         [&r](auto& field) {
             if constexpr (std::is_integral_v<std::decay_t<decltype(field)>>) {
                 field = static_cast<std::decay_t<decltype(field)>>(r.u8());
             } else {
-                field = r.str();
+                field = r.text();
             }
         },
         s);
@@ -211,11 +305,17 @@ bool sameOptions(const MatchState& a, const MatchState& b) {
            a.controls.tournamentFile == b.controls.tournamentFile;
 }
 
-void readOptions(Reader& r, MatchState& s) {
-    s.controls.tournament = r.u8() != 0;
-    s.score16 = static_cast<u8>(r.u8());
-    s.controls.entrantNumberText = r.str();
-    s.controls.tournamentFile = r.str();
+void readOptions(Reader& r, MatchState* s) {
+    const bool tournament = r.u8In(0, 1, "\"Turnaj\"") != 0;
+    const unsigned score16 = r.u8In(0, 1, "16-point scoring");
+    std::string entrant = r.str();
+    std::string file = r.str();
+    r.end();
+    if (!s) return;
+    s->controls.tournament = tournament;
+    s->score16 = static_cast<u8>(score16);
+    s->controls.entrantNumberText = std::move(entrant);
+    s->controls.tournamentFile = std::move(file);
 }
 
 // The totals and points prepocitej derives from the throws.
@@ -250,106 +350,214 @@ std::string encodeJournalRecord(const JournalRecord& rec) {
     return std::string{kMagic0, kMagic1} + w.out;
 }
 
+namespace {
+
+// The state whose fields a teams record is checked against when there is no
+// state to write.
+const MatchState& teamsShape() {
+    static const MatchState shape;
+    return shape;
+}
+
+// Decodes a record of a known kind and applies it to `state`; with no state
+// it only checks. Every check comes before the first write: a BadRecord
+// leaves the state as it was.
+void take(const JournalRecord& rec, MatchState* state) {
+    Reader r(rec.payload);
+    switch (rec.kind) {
+    case JournalKind::Header:
+        r.text();
+        r.u16();
+        r.text();
+        r.end();
+        return; // what it says is read by readJournal
+    case JournalKind::End:
+        r.end();
+        return; // the end is the replayed frames' own doing
+    case JournalKind::Configuration:
+        readConfiguration(r, state);
+        return;
+    case JournalKind::Teams: {
+        checkTeams(r, state ? *state : teamsShape());
+        r.end();
+        if (!state) return;
+        Reader again(rec.payload);
+        readTeams(again, *state);
+        return;
+    }
+    case JournalKind::Options:
+        readOptions(r, state);
+        return;
+    case JournalKind::WholeSets: {
+        const bool on = r.u8In(0, 1, "\"Tandem\"") != 0;
+        r.end();
+        if (state) setWholeSetScoring(*state, on);
+        return;
+    }
+    case JournalKind::TieBreak: {
+        const unsigned slot = r.u8In(1, kMaxSlots, "slot");
+        const unsigned set = r.u8In(1, kMaxSets, "set");
+        const unsigned mark = r.u8In(0, 1, "tie-break mark");
+        r.end();
+        if (!state) return;
+        state->player[slot].tieBreak[set] = static_cast<u8>(mark);
+        prepocitej(*state, static_cast<int>(slot));
+        return;
+    }
+    case JournalKind::Frame: {
+        const unsigned lane = r.u8In(1, kMaxLanes, "lane");
+        LaneStatus status;
+        for (int k = 1; k <= 16; ++k)
+            status[k] = static_cast<u8>(r.u8In(0, 0x7F, "status byte"));
+        r.end();
+        if (!state) return;
+        state->laneStatus[static_cast<int>(lane)] = status;
+        MatchEvents quiet;
+        recordLane(*state, static_cast<int>(lane), quiet);
+        return;
+    }
+    case JournalKind::Correction: {
+        const unsigned slot = r.u8In(1, kMaxSlots, "slot");
+        const unsigned t = r.u16In(1, kMaxThrows, "throw number");
+        const unsigned pins = r.u8In(0, 9, "pins");
+        r.end();
+        if (!state) return;
+        PlayerSlot& player = state->player[slot];
+        player.throws[t] = static_cast<u8>(pins);
+        player.throwUnseen[t] = 0;
+        prepocitej(*state, static_cast<int>(slot));
+        return;
+    }
+    case JournalKind::Recalculation: {
+        const unsigned slot = r.u8In(1, kMaxSlots, "slot");
+        r.end();
+        if (state) prepocitej(*state, static_cast<int>(slot));
+        return;
+    }
+    }
+    throw BadRecord("a record of unknown kind " + kindName(static_cast<char>(rec.kind)));
+}
+
+std::string problemOf(const JournalRecord& rec) {
+    try {
+        take(rec, nullptr);
+    } catch (const BadRecord& bad) {
+        return bad.what();
+    }
+    return {};
+}
+
+// One record framed at `at`: its length when it is whole and passes its CRC.
+std::optional<std::uint32_t> framedAt(std::string_view bytes, std::size_t at) {
+    if (bytes.size() - at < kFrameOverhead) return std::nullopt;
+    if (bytes[at] != kMagic0 || bytes[at + 1] != kMagic1) return std::nullopt;
+    const std::uint32_t length = readU32(bytes, at + 3);
+    if (length > kMaxPayload || bytes.size() - at - kFrameOverhead < length) return std::nullopt;
+    if (crc32(bytes.substr(at + 2, 5 + length)) != readU32(bytes, at + 7 + length)) return std::nullopt;
+    return length;
+}
+
+// Whole records from `at` on, and one more for a torn rest.
+std::size_t recordsFrom(std::string_view bytes, std::size_t at) {
+    std::size_t count = 0;
+    while (at < bytes.size()) {
+        const std::optional<std::uint32_t> length = framedAt(bytes, at);
+        ++count;
+        if (!length) break;
+        at += kFrameOverhead + *length;
+    }
+    return count;
+}
+
+std::string versionText(unsigned version) {
+    return "journal version " + std::to_string(version) + " (this program reads journal version " +
+           std::to_string(kJournalVersion) + ")";
+}
+
+} // namespace
+
+std::string journalRecordProblem(const JournalRecord& record) {
+    return problemOf(record);
+}
+
 JournalReading readJournal(std::string_view bytes) {
     JournalReading reading;
+    reading.fileBytes = bytes.size();
     std::size_t at = 0;
-    while (bytes.size() - at >= kFrameOverhead) {
-        if (bytes[at] != kMagic0 || bytes[at + 1] != kMagic1) break;
-        const std::uint32_t length = readU32(bytes, at + 3);
-        if (length > kMaxPayload || bytes.size() - at - kFrameOverhead < length) break;
-        const std::string_view checked = bytes.substr(at + 2, 5 + length);
-        if (crc32(checked) != readU32(bytes, at + 7 + length)) break;
-        JournalRecord rec{static_cast<JournalKind>(bytes[at + 2]), std::string(checked.substr(5))};
+    std::string why;
+    while (at < bytes.size()) {
+        const std::optional<std::uint32_t> length = framedAt(bytes, at);
+        if (!length) {
+            why = "the record at byte " + std::to_string(at) + " is torn or damaged";
+            break;
+        }
+        const char kind = bytes[at + 2];
+        JournalRecord rec{static_cast<JournalKind>(kind), std::string(bytes.substr(at + 7, *length))};
+        const std::string where = "record " + std::to_string(reading.records.size() + 1) + " (" +
+                                  kindName(kind) + ") at byte " + std::to_string(at) + ": ";
+        if (!knownKind(kind)) {
+            reading.unknownVersion = true;
+            reading.problem =
+                "a record of unknown kind " + kindName(kind) + " in " + versionText(reading.version);
+            why = where + "a kind this program does not know";
+            reading.refused = true;
+            break;
+        }
         if (reading.records.empty()) {
             if (rec.kind != JournalKind::Header) break;
             try {
                 Reader r(rec.payload);
                 const std::string name = r.str();
                 const unsigned version = r.u16();
-                reading.created = r.str();
                 if (name != kFormatName) break;
+                reading.version = version;
                 if (version != kJournalVersion) {
-                    reading.problem = "journal version " + std::to_string(version) + " is not known";
+                    reading.unknownVersion = true;
+                    reading.problem = versionText(version);
                     return reading;
                 }
-            } catch (const std::runtime_error&) {
+                reading.created = r.str();
+                r.end();
+            } catch (const BadRecord&) {
                 break;
             }
+        } else if (rec.kind == JournalKind::Header) {
+            why = where + "a second header";
+            reading.refused = true;
+            break;
+        } else if (std::string bad = problemOf(rec); !bad.empty()) {
+            why = where + bad;
+            reading.refused = true;
+            break;
         }
         if (rec.kind == JournalKind::End) reading.finished = true;
         reading.records.push_back(std::move(rec));
-        at += kFrameOverhead + length;
+        at += kFrameOverhead + *length;
         reading.validBytes = at;
     }
-    if (reading.records.empty()) reading.problem = "not a match journal";
+    if (reading.records.empty() && reading.problem.empty()) {
+        reading.problem = "not a match journal";
+        return reading;
+    }
+    if (at < bytes.size()) {
+        reading.stopReason = why;
+        reading.recordsLeftOut = recordsFrom(bytes, at);
+    }
     return reading;
 }
 
-void applyJournalRecord(MatchState& state, const JournalRecord& rec) {
-    Reader r(rec.payload);
-    switch (rec.kind) {
-    case JournalKind::Header:
-    case JournalKind::End:
-        return; // the end is the replayed frames' own doing
-    case JournalKind::Configuration:
-        readConfiguration(r, state);
-        break;
-    case JournalKind::Teams:
-        readTeams(r, state);
-        break;
-    case JournalKind::Options:
-        readOptions(r, state);
-        break;
-    case JournalKind::WholeSets:
-        setWholeSetScoring(state, r.u8() != 0);
-        break;
-    case JournalKind::TieBreak: {
-        const int slot = static_cast<int>(r.u8()), set = static_cast<int>(r.u8());
-        const unsigned value = r.u8();
-        if (validSlot(slot) && set >= 1 && set <= kMaxSets) {
-            state.player[static_cast<std::size_t>(slot)].tieBreak[static_cast<std::size_t>(set)] =
-                static_cast<u8>(value);
-            prepocitej(state, slot);
-        }
-        break;
-    }
-    case JournalKind::Frame: {
-        const int lane = static_cast<int>(r.u8());
-        LaneStatus status;
-        for (int k = 1; k <= 16; ++k)
-            status[k] = static_cast<u8>(r.u8());
-        if (validLane(lane)) {
-            state.laneStatus[lane] = status;
-            MatchEvents quiet;
-            recordLane(state, lane, quiet);
-        }
-        break;
-    }
-    case JournalKind::Correction: {
-        const int slot = static_cast<int>(r.u8()), t = static_cast<int>(r.u16());
-        const unsigned pins = r.u8();
-        if (validSlot(slot) && t >= 1 && t <= kMaxThrows) {
-            PlayerSlot& player = state.player[static_cast<std::size_t>(slot)];
-            player.throws[static_cast<std::size_t>(t)] = static_cast<u8>(pins);
-            player.throwUnseen[static_cast<std::size_t>(t)] = 0;
-            prepocitej(state, slot);
-        }
-        break;
-    }
-    case JournalKind::Recalculation:
-        prepocitej(state, static_cast<int>(r.u8()));
-        break;
-    default:
-        throw std::runtime_error(std::string("journal record of unknown kind ") +
-                                 static_cast<char>(rec.kind));
-    }
-    r.end();
+bool applyJournalRecord(MatchState& state, const JournalRecord& rec) {
+    // Checked whole first, so a record is applied whole or not at all.
+    if (!problemOf(rec).empty()) return false;
+    take(rec, &state);
+    return true;
 }
 
 std::size_t replayJournal(MatchState& state, const JournalReading& reading) {
+    std::size_t applied = 0;
     for (const JournalRecord& rec : reading.records)
-        applyJournalRecord(state, rec);
-    return reading.records.size();
+        applied += applyJournalRecord(state, rec) ? 1 : 0;
+    return applied;
 }
 
 JournalRecorder::JournalRecorder(std::string created)
@@ -360,7 +568,9 @@ JournalRecorder::JournalRecorder(const MatchState& restored, std::size_t records
       records_(recordsSoFar) {}
 
 void JournalRecorder::put(std::string& out, JournalRecord rec) {
-    applyJournalRecord(*shadow_, rec);
+    // A state no reader would take back is not written: the journal stays
+    // readable to its end.
+    if (!applyJournalRecord(*shadow_, rec)) return;
     out += encodeJournalRecord(rec);
     ++records_;
     if (rec.kind != JournalKind::Frame) ++generation_;

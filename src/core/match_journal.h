@@ -57,22 +57,46 @@ std::string encodeJournalRecord(const JournalRecord& record);
 
 struct JournalReading {
     std::vector<JournalRecord> records; // the header first
-    std::size_t validBytes = 0;         // length of the intact records; anything after it is torn
+    std::size_t validBytes = 0;         // length of the readable records; anything after it is left out
+    std::size_t fileBytes = 0;          // length of what was read
     bool finished = false;              // an End record was read
     std::string created;                // from the header
-    // Why the file is not a journal at all (no intact header, another version);
-    // empty when it is one.
+    // Why the file is not a journal to resume: no intact header, or one of a
+    // version this program does not know. Empty when it is one.
     std::string problem;
+    // The file was written by a journal version this program does not know
+    // (another header version, or a record kind it does not have).
+    bool unknownVersion = false;
+    unsigned version = 0; // from the header
+    // Why reading stopped before the end of the file: a torn or damaged
+    // record, or one whose fields the engine cannot hold. Empty when every
+    // byte was read.
+    std::string stopReason;
+    // The records after the readable part that are still whole, the one
+    // that stopped the reading included (a torn tail counts as one).
+    std::size_t recordsLeftOut = 0;
+    // More than a torn last record is left out: a whole record was refused,
+    // or whole records follow the damaged one.
+    bool moreThanTornTail() const { return recordsLeftOut > 1 || refused; }
+    bool refused = false; // the reading stopped at a whole record it could not take
 };
 
+// Reads records from the start while each is whole, passes its CRC and holds
+// only what the engine can take (known kinds of game and lane layouts, lanes,
+// duels, line-up places, slots, throws, pins, the capacity of every bounded
+// text); the first that does not ends the reading. Never throws.
 JournalReading readJournal(std::string_view bytes);
+
+// Why `record` cannot be applied ("" when it can).
+std::string journalRecordProblem(const JournalRecord& record);
 
 // Rebuilds the match from the records on top of `state`, which holds a fresh
 // start-up state (settings, switches). Returns the records applied.
 std::size_t replayJournal(MatchState& state, const JournalReading& reading);
 
-// Applies one record through the engine functions the live program uses.
-void applyJournalRecord(MatchState& state, const JournalRecord& record);
+// Applies one record through the engine functions the live program uses. A
+// record with a problem is not applied (false); nothing throws.
+bool applyJournalRecord(MatchState& state, const JournalRecord& record);
 
 // Keeps a shadow of the match exactly as a replay of what it has written
 // rebuilds it, and answers with the records that bring the shadow level with

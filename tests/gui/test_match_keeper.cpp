@@ -6,6 +6,7 @@
 #include "console/main_window.h"
 #include "console/match_keeper_qt.h"
 #include "console/window_set_qt.h"
+#include "core/errors.h"
 #include "core/match_events.h"
 #include "core/match_journal.h"
 #include "core/match_state.h"
@@ -100,6 +101,7 @@ private slots:
     void neArchivesTheUnfinishedJournalAndStartsANewMatch();
     void aThrowIsOnTheDiskBeforeTheNextFrameGoesOut();
     void aStoredMatchOpensReadOnlyWithTheLaneLinkOff();
+    void aStoredJournalIsReadAsUntrustedInput();
     void aFinishedMatchIsArchivedAndACorrectionAfterTheEndFollowsIt();
 };
 
@@ -269,6 +271,55 @@ void MatchKeeperTest::aStoredMatchOpensReadOnlyWithTheLaneLinkOff() {
     QCOMPARE(throws.size(), 20);
     QCOMPARE(throws.at(0).toInt(), 2);
     QCOMPARE(match.value("home").toObject().value("pins").toInt(), state->player[1].total);
+}
+
+void MatchKeeperTest::aStoredJournalIsReadAsUntrustedInput() {
+    ScratchFolder folder("keeper");
+    const QString work = QString::fromStdString(folder.path().string());
+    QDir(work).mkpath("archiv");
+    const std::string played = playedJournal(20);
+    // Of a newer version: the header's version after the format name.
+    const JournalRecord header = readJournal(played).records.front();
+    JournalRecord newerHeader = header;
+    newerHeader.payload[19] = 2;
+    const std::string newer =
+        encodeJournalRecord(newerHeader) + played.substr(encodeJournalRecord(header).size());
+    const QString newerPath = work + "/archiv/novejsi.jrn";
+    writeFile(newerPath, newer);
+    // Readable up to a correction of 12 pins, with frames after it.
+    const std::string cut =
+        played + encodeJournalRecord({JournalKind::Correction, std::string("\x01\x03\x00\x0C", 4)});
+    const QString cutPath = work + "/archiv/2026-12-03_1805_Sokol_Slavoj.jrn";
+    writeFile(cutPath, cut + played.substr(played.rfind("KJF")));
+
+    auto state = std::make_unique<MatchState>();
+    WindowSet windows(*state);
+    LaneServer server(*state);
+    windows.connectLaneServer(server);
+    MatchKeeper keeper(*state, work, "archiv");
+    keeper.takeOverJournal(MatchKeeper::Resume::No, {});
+    keeper.attach(server);
+    keeper.attachWindows(windows);
+    server.startCycle();
+    emit server.port().bytesReceived(QByteArray::fromStdString(statusFrame(1, laneStatus(1, 4))));
+    QCOMPARE(state->player[1].throws[1], 4);
+
+    // Refused with a message; the match on the lanes goes on.
+    try {
+        keeper.openStored(newerPath);
+        QFAIL("a journal of version 2 was opened");
+    } catch (const OperatorError& refused) {
+        QVERIFY2(QString::fromLatin1(refused.what())
+                     .contains("journal version 2 (this program reads journal version 1)"),
+                 refused.what());
+    }
+    QVERIFY(server.cycleRunning());
+    QCOMPARE(state->player[1].throws[1], 4);
+
+    keeper.openStored(cutPath);
+    QCOMPARE(state->player[1].throwCount, 20);
+    QCOMPARE(state->player[1].throws[3], (3 + 1) % 10); // not the 12 pins
+    QCOMPARE(fromCp1250(state->controls.statusLine), QStringLiteral("Žurnál čten jen zčásti"));
 }
 
 void MatchKeeperTest::aFinishedMatchIsArchivedAndACorrectionAfterTheEndFollowsIt() {
