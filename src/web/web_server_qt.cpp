@@ -233,15 +233,18 @@ private:
 
     void write() {
         ws_.text(true);
+        const std::uint64_t write = ++writesStarted_;
         writeTimer_.expires_after(kSocketWriteTimeout);
-        writeTimer_.async_wait([self = shared_from_this()](beast::error_code error) {
-            if (error) return; // the write is done
+        writeTimer_.async_wait([self = shared_from_this(), write](beast::error_code error) {
+            // A time-out that was already on its way when its write completed counts for nothing.
+            if (error || self->writesDone_ >= write) return;
             ++self->server_.dropped_;
             self->closed_ = true;
             abort(beast::get_lowest_layer(self->ws_).socket());
         });
         ws_.async_write(net::buffer(*queue_.front()),
                         [self = shared_from_this()](beast::error_code error, std::size_t) {
+                            ++self->writesDone_;
                             self->writeTimer_.cancel();
                             if (error) return self->shut();
                             self->queuedBytes_ -= self->queue_.front()->size();
@@ -254,6 +257,7 @@ private:
     websocket::stream<beast::tcp_stream> ws_;
     std::unique_ptr<Place> place_;
     net::steady_timer writeTimer_;
+    std::uint64_t writesStarted_ = 0, writesDone_ = 0;
     beast::flat_buffer incoming_;
     std::deque<WebServer::Buffer> queue_;
     std::size_t queuedBytes_ = 0;
