@@ -14,6 +14,7 @@
 #include "lanes/lane_server_qt.h"
 #include "lanes/virtual_alley_pty_qt.h"
 #include "scoring/game_kinds.h"
+#include "web/web_limits.h"
 #include "web/web_results_qt.h"
 
 #include <boost/asio/connect.hpp>
@@ -195,6 +196,7 @@ Run runOnce(int pageCount, int seconds, int paceMs) {
     lanes.openPort(alley.devicePath());
     WebSettings settings;
     settings.listen = "127.0.0.1";
+    settings.clientsPerAddress = web::kMaxClients; // every page of the bench comes from one address
     QTcpServer probe; // a free port of loopback (0 would switch the page off)
     probe.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0);
     settings.port = probe.serverPort();

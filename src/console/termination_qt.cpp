@@ -27,7 +27,7 @@ void onSignal(int) {
 
 void quitOnTerminationSignals() {
     if (signalPipe[0] >= 0) return;
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) return;
     auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, [notifier] {
         notifier->setEnabled(false);

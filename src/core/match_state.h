@@ -42,9 +42,9 @@ struct PlayerSlot {
     u16 clearingTotal = 0;
     u16 faults = 0;
     u16 total = 0;
-    std::array<u16, kMaxSets + 1> laneTotal{};    // [1..6], set k
-    std::array<u16, kMaxSets + 1> setPoints{};    // doubled scale
-    std::array<u8, kMaxSets + 1> tieBreak{};      // tie-break mark of set k
+    std::array<u16, kMaxSets + 1> laneTotal{}; // [1..6], set k
+    std::array<u16, kMaxSets + 1> setPoints{}; // doubled scale
+    std::array<u8, kMaxSets + 1> tieBreak{};   // tie-break mark of set k
     std::array<u16, kMaxSets + 1> laneFull{};
     std::array<u16, kMaxSets + 1> laneClearing{};
     std::array<u16, kMaxSets + 1> laneFaults{};
@@ -107,22 +107,22 @@ enum class SetPointDisplay : u8 { Off = 0, Display = 1, Chars12 = 2, Chars15 = 3
 // these in step with their check boxes and fields; the engine never touches a
 // widget.
 struct ConsoleControls {
-    bool tournament = false;      // "Turnaj"
-    bool displayExtra = false;    // "Display extra"
-    bool pairs = false;           // "Dvojice"
+    bool tournament = false;   // "Turnaj"
+    bool displayExtra = false; // "Display extra"
+    bool pairs = false;        // "Dvojice"
     SetPointDisplay setPointDisplay = SetPointDisplay::Off;
-    bool monitorsOn = false;      // "Zap/vyp monitory"
-    bool monitorTwoLanes = false; // "Monitor na 2 drahy"
-    bool monitorSums = false;     // "Součty"
-    bool tandem = false;          // whole-set scoring, hidden check box "Tandem"
-    int keypadLane = 1;           // lane chosen on the on-screen keyboard (0 = none)
-    bool publicPlayOn = false;    // "Komercni provoz zapnut"
-    OneBased<bool, 3> svSwapLanes{}; // "Prohod drahy" of each tie-break pair
+    bool monitorsOn = false;             // "Zap/vyp monitory"
+    bool monitorTwoLanes = false;        // "Monitor na 2 drahy"
+    bool monitorSums = false;            // "Součty"
+    bool tandem = false;                 // whole-set scoring, hidden check box "Tandem"
+    int keypadLane = 1;                  // lane chosen on the on-screen keyboard (0 = none)
+    bool publicPlayOn = false;           // "Komercni provoz zapnut"
+    OneBased<bool, 3> svSwapLanes{};     // "Prohod drahy" of each tie-break pair
     std::string entrantNumberText = "1"; // "Tato hra začíná hráčem č.:"
     std::string tournamentFile = "turnaj.xls";
     std::string statusLine = "-----------------------------";
     std::string advertCaption = "Zobraz reklamu"; // "Vypni reklamu" and its number while advertising
-    bool systemRunningIndicator = false; // radio button "Systém běží"
+    bool systemRunningIndicator = false;          // radio button "Systém běží"
     // The lane link's state shown on "Systém běží" while the link is not up
     // ("Linka ztracena", ...); empty while it is up.
     std::string linkIndicator;
@@ -210,13 +210,14 @@ struct MatchState {
     u8 boardAutoPosition = 1;
     u8 score16 = 0;
     // Site settings of this port of the server (see README: configuration).
-    std::string lanePortDevice;           // [Linka] Port; empty = platform default
-    OneBased<std::string, 6> monitorHost{}; // [Monitory] Host1..Host6
-    u16 monitorPort = 4665;               // [Monitory] Port
-    u16 monitorLocalPort = 4666;          // [Monitory] LocalPort
-    std::string ftpHost;                  // [Monitory] FtpHost
-    std::string playerSheetsPath;         // [Formulare] Vypisy
-    u8 extendedFeatures = 0;              // [Default] rozsirene
+    std::string lanePortDevice;                  // [Linka] Port; empty = platform default
+    OneBased<std::string, 6> monitorHost{};      // [Monitory] Host1..Host6
+    u16 monitorPort = 4665;                      // [Monitory] Port
+    u16 monitorLocalPort = 4666;                 // [Monitory] LocalPort
+    std::string monitorLocalAddress = "0.0.0.0"; // [Monitory] LocalAddress: where LocalPort listens
+    std::string ftpHost;                         // [Monitory] FtpHost
+    std::string playerSheetsPath;                // [Formulare] Vypisy
+    u8 extendedFeatures = 0;                     // [Default] rozsirene
 
     // 9. Advertising
     i16 advertTicks = 0;

@@ -51,6 +51,7 @@ void readSettings(MatchState& state, const IniFile& ini) {
     };
     state.monitorPort = port("Port", 4665);
     state.monitorLocalPort = port("LocalPort", 4666);
+    state.monitorLocalAddress = ini.readString("Monitory", "LocalAddress", "0.0.0.0");
     state.ftpHost = ini.readString("Monitory", "FtpHost", "192.168.1.80");
 }
 

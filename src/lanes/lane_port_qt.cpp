@@ -12,6 +12,7 @@
 #include <cstring>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -66,6 +67,12 @@ QSerialPort::SerialPortError LanePort::openDevice() {
         port_.clearError();
         return error;
     }
+#ifdef Q_OS_UNIX
+    // The office, started while the line is open, must not hold the device.
+    const int fd = static_cast<int>(port_.handle());
+    const int flags = ::fcntl(fd, F_GETFD);
+    if (flags >= 0) ::fcntl(fd, F_SETFD, flags | FD_CLOEXEC);
+#endif
     // A device without modem lines refuses these; the line works without them.
     port_.setDataTerminalReady(true);
     port_.setRequestToSend(true);

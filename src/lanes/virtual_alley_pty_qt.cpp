@@ -51,7 +51,7 @@ namespace {
 
 void SimulatedAlley::open(const QString& linkPath) {
     close();
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master < 0) fail("posix_openpt");
     if (::grantpt(master) != 0 || ::unlockpt(master) != 0) {
         ::close(master);
@@ -63,7 +63,7 @@ void SimulatedAlley::open(const QString& linkPath) {
         fail("ptsname");
     }
     const QString slave = QString::fromLocal8Bit(name);
-    const int keep = ::open(name, O_RDWR | O_NOCTTY);
+    const int keep = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (keep < 0) {
         ::close(master);
         fail("open the terminal device");

@@ -79,7 +79,7 @@ void FtpClient::connect(const FtpSettings& settings) {
 
 void FtpClient::upload(const std::string& localFile, const std::string& remotePath) {
     if (!handle_) throw FtpError("FTP upload: not connected");
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(localFile.c_str(), "rb"), &std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(localFile.c_str(), "rbe"), &std::fclose);
     if (!file) throw FtpError("FTP upload: cannot open " + localFile);
     std::fseek(file.get(), 0, SEEK_END);
     const long size = std::ftell(file.get());

@@ -11,7 +11,11 @@ namespace kuzelna {
 MonitorLink::MonitorLink(MatchState& state, QObject* parent) : QObject(parent), state_(state) {
     // Without the local port the datagrams still go out from a free one; only
     // the lane PCs' answers are then not seen.
-    socket_.bind(QHostAddress::AnyIPv4, state_.monitorLocalPort);
+    QHostAddress local;
+    if (!local.setAddress(QString::fromStdString(state_.monitorLocalAddress)) ||
+        local.protocol() != QAbstractSocket::IPv4Protocol)
+        local = QHostAddress(QHostAddress::AnyIPv4);
+    socket_.bind(local, state_.monitorLocalPort);
     connect(&socket_, &QUdpSocket::readyRead, this, &MonitorLink::readPending);
 }
 
@@ -36,6 +40,14 @@ void MonitorLink::send(const std::string& host, const std::string& bytes) {
     setStatus(written == static_cast<qint64>(bytes.size()) ? "poslano" : "buffer");
 }
 
+bool MonitorLink::fromLanePc(const QHostAddress& sender) const {
+    for (std::size_t i = 1; i <= 6; ++i) {
+        const QHostAddress host(QString::fromStdString(state_.monitorHost[i]));
+        if (!host.isNull() && host.isEqual(sender, QHostAddress::ConvertV4MappedToIPv4)) return true;
+    }
+    return false;
+}
+
 void MonitorLink::readPending() {
     while (socket_.hasPendingDatagrams()) {
         const QNetworkDatagram datagram = socket_.receiveDatagram();
@@ -43,6 +55,11 @@ void MonitorLink::readPending() {
         bool isIpv4 = false;
         const quint32 ipv4 = sender.toIPv4Address(&isIpv4);
         if (isIpv4) sender = QHostAddress(ipv4);
+        if (!fromLanePc(sender)) {
+            // A stray sender must not hide what the operator has to read there.
+            ++dropped_;
+            continue;
+        }
         const QByteArray data = datagram.data();
         setStatus(receivedDatagramStatus(
             sender.toString().toStdString(),

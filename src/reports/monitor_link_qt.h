@@ -16,7 +16,10 @@ struct MatchState;
 class MonitorLink : public QObject {
     Q_OBJECT
 public:
-    // Binds the local port `state.monitorLocalPort` (0 = any free port).
+    // Binds the local port `state.monitorLocalPort` (0 = any free port) on
+    // `state.monitorLocalAddress` (all addresses when it is none). Datagrams
+    // from an address that is not one of the lane PCs (`state.monitorHost`) are
+    // dropped and counted, never shown.
     explicit MonitorLink(MatchState& state, QObject* parent = nullptr);
 
     // Sends `bytes` as one datagram to `host` (dotted IPv4) and port
@@ -26,7 +29,9 @@ public:
     void send(const std::string& host, const std::string& bytes);
 
     quint16 localPort() const { return socket_.localPort(); }
+    QHostAddress localAddress() const { return socket_.localAddress(); }
     bool bound() const { return socket_.state() == QAbstractSocket::BoundState; }
+    long droppedDatagrams() const { return dropped_; }
 
 signals:
     // controls.statusLine has a new text.
@@ -35,9 +40,11 @@ signals:
 private:
     void setStatus(const std::string& text);
     void readPending();
+    bool fromLanePc(const QHostAddress& sender) const;
 
     MatchState& state_;
     QUdpSocket socket_;
+    long dropped_ = 0;
 };
 
 } // namespace kuzelna

@@ -1,5 +1,6 @@
 #include "reports/spreadsheet_uno.h"
 
+#include "core/child_process.h"
 #include "core/cp1250.h"
 #include "core/typed_number.h"
 #include "reports/office_profiles.h"
@@ -53,7 +54,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -247,34 +247,10 @@ private:
     static constexpr int kRestartRequested = 81;
 
     void spawn() {
-        std::vector<char*> argv;
-        for (std::string& argument : arguments_)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        const pid_t parent = getpid();
-        pid_ = fork();
+        pid_ = startChild(arguments_, headless_ ? ChildTie::DiesWithParent : ChildTie::OwnSession);
         if (pid_ < 0) {
             pid_ = 0;
             throw SpreadsheetError("cannot start the office");
-        }
-        if (pid_ == 0) {
-            if (headless_) {
-                // Nobody could see or save what a headless office holds.
-                prctl(PR_SET_PDEATHSIG, SIGKILL);
-                if (getppid() != parent) _exit(127);
-            } else {
-                // Not in our process group: a Ctrl+C of the server's terminal
-                // must not take the operator's documents with it.
-                setsid();
-            }
-            const int null = open("/dev/null", O_RDWR);
-            if (null >= 0) {
-                dup2(null, STDIN_FILENO);
-                dup2(null, STDOUT_FILENO);
-                dup2(null, STDERR_FILENO);
-            }
-            execv(argv[0], argv.data());
-            _exit(127);
         }
     }
 
@@ -373,8 +349,7 @@ public:
 
     std::vector<Reference<css::frame::XModel>> documents() {
         std::vector<Reference<css::frame::XModel>> models;
-        const Reference<css::container::XEnumeration> all =
-            desktop_->getComponents()->createEnumeration();
+        const Reference<css::container::XEnumeration> all = desktop_->getComponents()->createEnumeration();
         while (all->hasMoreElements()) {
             Reference<css::frame::XModel> model(all->nextElement(), UNO_QUERY);
             if (model.is()) models.push_back(model);
@@ -387,7 +362,8 @@ public:
         for (const Reference<css::frame::XModel>& model : documents()) {
             const Reference<css::frame::XController> controller = model->getCurrentController();
             if (!controller.is() || !controller->getFrame().is()) continue;
-            const Reference<css::awt::XWindow2> window(controller->getFrame()->getContainerWindow(), UNO_QUERY);
+            const Reference<css::awt::XWindow2> window(controller->getFrame()->getContainerWindow(),
+                                                       UNO_QUERY);
             if (window.is() && window->isVisible()) return true;
         }
         return false;
@@ -431,7 +407,8 @@ std::shared_ptr<OfficeConnection> sharedOffice(const LibreOfficeOptions& options
 // LibreOffice keeps ".~lock.NAME#" beside a document it has open.
 bool lockedByAnotherProgram(const std::filesystem::path& path) {
     std::error_code ignored;
-    return std::filesystem::exists(path.parent_path() / (".~lock." + path.filename().string() + "#"), ignored);
+    return std::filesystem::exists(path.parent_path() / (".~lock." + path.filename().string() + "#"),
+                                   ignored);
 }
 
 class UnoWorksheet : public Worksheet {
@@ -763,7 +740,8 @@ private:
     // The office lists a "Generic Printer" of its own when the system has no
     // printer queue; printing to it goes nowhere.
     bool hasPrinter() const {
-        const Sequence<OUString> names = css::awt::PrinterServer::create(office_->remote())->getPrinterNames();
+        const Sequence<OUString> names =
+            css::awt::PrinterServer::create(office_->remote())->getPrinterNames();
         for (const OUString& name : names) {
             if (name != "Generic Printer") return true;
         }

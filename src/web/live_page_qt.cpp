@@ -247,12 +247,17 @@ std::string renderLivePage(const LivePageParts& parts, const std::string& matchJ
                     QStringLiteral(" – ") +
                     doc.value(QLatin1String("guest")).toObject().value(QLatin1String("name")).toString()) +
                 " · živé výsledky");
-    replace(page, from, "{{style}}", parts.css);
+    const bool live = source == LivePageSource::Live;
+    replace(page, from, "{{style}}",
+            live ? std::string("<link rel=\"stylesheet\" href=\"") + kLivePageStyle + "\">"
+                 : "<style>\n" + parts.css + "\n</style>");
     replace(page, from, "{{shape}}", shapeOf(doc));
     replace(page, from, "{{source}}", source == LivePageSource::Live ? "live" : "published");
     replace(page, from, "{{period}}", std::to_string(periodSeconds));
     replace(page, from, "{{body}}", body(doc));
-    replace(page, from, "{{script}}", parts.js);
+    replace(page, from, "{{script}}",
+            live ? std::string("<script src=\"") + kLivePageScript + "\"></script>"
+                 : "<script>\n" + parts.js + "\n</script>");
     return page;
 }
 

@@ -18,6 +18,10 @@ struct LivePageParts {
     static LivePageParts fromResources();
 };
 
+// Where the served page finds its style and script (the published copy holds them inline).
+constexpr const char* kLivePageStyle = "/live.css";
+constexpr const char* kLivePageScript = "/live.js";
+
 enum class LivePageSource {
     Live,      // served by the program: a socket brings every change
     Published, // the copy on the club's web host: reads match.json beside it every period

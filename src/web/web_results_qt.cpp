@@ -54,6 +54,12 @@ void WebResults::start() {
         refresh_.start(1000);
     }
     if (settings_.port == 0) return;
+    server_.setClientsPerAddress(settings_.clientsPerAddress);
+    // The page's script and style are files of their own: the page allows no inline code.
+    server_.serveAsset(kLivePageStyle, std::make_shared<const std::string>(parts_.css),
+                       "text/css; charset=utf-8");
+    server_.serveAsset(kLivePageScript, std::make_shared<const std::string>(parts_.js),
+                       "text/javascript; charset=utf-8");
     try {
         server_.start(settings_.listen, settings_.port);
         refresh_.start(1000);

@@ -10,12 +10,18 @@
 #include <boost/beast/http.hpp>
 #include <boost/beast/websocket.hpp>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstdio>
 #include <deque>
+#include <list>
+#include <map>
 #include <optional>
 #include <set>
 #include <vector>
+
+#include <fcntl.h>
 
 namespace kuzelna {
 
@@ -33,11 +39,37 @@ public:
     virtual ~Session() = default;
     // Closes the connection; the session ends once its pending operations return.
     virtual void shut() = 0;
+    // The server stops: a page is told so, anything else is closed.
+    virtual void goAway() { shut(); }
 };
 
 class SocketSession;
+class HttpSession;
+class Place;
 
 const char* const kServerName = "kuzelna";
+
+// Every answer and the socket's upgrade carry these.
+template <class Fields> void secure(Fields& fields) {
+    fields.set(http::field::server, kServerName);
+    fields.set("Content-Security-Policy", "default-src 'self'");
+    fields.set("Referrer-Policy", "no-referrer");
+    fields.set("X-Content-Type-Options", "nosniff");
+}
+
+// The program may start the office (fork and exec) at any time from another thread.
+void closeOnExec(int fd) {
+    const int flags = ::fcntl(fd, F_GETFD);
+    if (flags >= 0) ::fcntl(fd, F_SETFD, flags | FD_CLOEXEC);
+}
+
+// A reset instead of an orderly close: nothing waits in the kernel for a peer
+// that does not read.
+void abort(tcp::socket& socket) {
+    beast::error_code ignored;
+    socket.set_option(net::socket_base::linger(true, 0), ignored);
+    socket.close(ignored);
+}
 
 } // namespace
 
@@ -49,6 +81,12 @@ struct WebServer::Impl {
     std::atomic<int> openSockets_{0};
     std::atomic<long> refused_{0};
     std::atomic<long> dropped_{0};
+    int clientsPerAddress = kDefaultClientsPerAddress;
+    struct Asset {
+        Buffer body;
+        std::string contentType;
+    };
+    std::map<std::string, Asset, std::less<>> assets; // fixed before start()
     // Everything below is touched on the server's thread only. The session sets
     // come before the io_context: sessions still queued in it leave them when
     // it is destroyed.
@@ -56,38 +94,76 @@ struct WebServer::Impl {
     Buffer json;
     std::set<Session*> sessions;
     std::set<SocketSession*> sockets;
+    std::map<net::ip::address, int> perAddress;
+    // HTTP connections waiting for a request, longest waiting first: they give
+    // way when every place is taken.
+    std::list<HttpSession*> waiting;
     int refusing = 0;
     net::io_context ioc{1};
     tcp::acceptor acceptor{ioc};
     net::steady_timer acceptRetry{ioc};
+    net::steady_timer stopWait{ioc};
+
+    bool giveWay();
+    void waitForGoingAway(std::chrono::steady_clock::time_point deadline);
 };
 
 namespace {
 
+// A connection's place in the global cap and in its address's share.
+class Place {
+public:
+    Place(WebServer::Impl& server, const net::ip::address& address) : server_(server), address_(address) {
+        ++server_.openClients_;
+        ++server_.perAddress[address_];
+    }
+    ~Place() {
+        --server_.openClients_;
+        const auto it = server_.perAddress.find(address_);
+        if (--it->second == 0) server_.perAddress.erase(it);
+    }
+    Place(const Place&) = delete;
+    Place& operator=(const Place&) = delete;
+
+private:
+    WebServer::Impl& server_;
+    net::ip::address address_;
+};
+
 class SocketSession : public Session, public std::enable_shared_from_this<SocketSession> {
 public:
-    // Takes over a connection already counted as an open client.
-    SocketSession(WebServer::Impl& server, tcp::socket&& socket) : server_(server), ws_(std::move(socket)) {
+    // Takes over a connection and its place.
+    SocketSession(WebServer::Impl& server, tcp::socket&& socket, std::unique_ptr<Place> place)
+        : server_(server), ws_(std::move(socket)), place_(std::move(place)), writeTimer_(ws_.get_executor()) {
         server_.sessions.insert(this);
     }
     ~SocketSession() override {
         server_.sessions.erase(this);
         server_.sockets.erase(this);
         if (accepted_) --server_.openSockets_;
-        --server_.openClients_;
     }
 
     void run(const http::request<http::string_body>& request) {
         beast::get_lowest_layer(ws_).expires_never(); // the socket's own timeouts take over
+        beast::error_code ignored;
+        beast::get_lowest_layer(ws_).socket().set_option(
+            net::socket_base::send_buffer_size(kSocketSendBufferBytes), ignored);
         websocket::stream_base::timeout timeout{};
         timeout.handshake_timeout = kSocketHandshakeTimeout;
         timeout.idle_timeout = kSocketIdleTimeout;
         timeout.keep_alive_pings = true; // a half-open peer misses the pong and is given up
         ws_.set_option(timeout);
-        ws_.set_option(websocket::stream_base::decorator(
-            [](websocket::response_type& response) { response.set(http::field::server, kServerName); }));
+        ws_.set_option(
+            websocket::stream_base::decorator([](websocket::response_type& response) { secure(response); }));
         ws_.read_message_max(kMaxClientMessageBytes);
         ws_.auto_fragment(false); // a document goes out as one frame, in one write
+        ws_.control_callback([this](websocket::frame_type, beast::string_view payload) {
+            // Pings and pongs count too: a ping flood costs as much as messages.
+            if (received(payload.size() + 2))
+                net::post(ws_.get_executor(), [self = shared_from_this()] {
+                    self->closeWith(websocket::close_code::policy_error);
+                });
+        });
         ws_.async_accept(request,
                          [self = shared_from_this()](beast::error_code error) { self->onAccept(error); });
     }
@@ -96,7 +172,8 @@ public:
         if (closed_ || !accepted_) return;
         if (queue_.size() >= kMaxQueuedMessages || queuedBytes_ + message->size() > kMaxQueuedBytes) {
             ++server_.dropped_; // too slow to keep up: dropped, never waited for
-            shut();
+            closed_ = true;
+            abort(beast::get_lowest_layer(ws_).socket());
             return;
         }
         queue_.push_back(message);
@@ -110,9 +187,32 @@ public:
         beast::get_lowest_layer(ws_).socket().close(ignored);
     }
 
+    void goAway() override {
+        if (!accepted_ || queue_.size() > 1) return shut(); // one that lags would not take the close in time
+        closeWith(websocket::close_code::going_away);
+    }
+
 private:
+    // An orderly close with `code`; the read that is pending ends with it.
+    void closeWith(websocket::close_code code) {
+        if (closed_) return;
+        closed_ = true;
+        ws_.async_close(code, [self = shared_from_this()](beast::error_code) { self->shut(); });
+    }
+
+    // Counts `bytes` from the client; true when its second's allowance is used up.
+    bool received(std::size_t bytes) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - secondStart_ >= std::chrono::seconds(1)) {
+            secondStart_ = now;
+            secondBytes_ = 0;
+        }
+        secondBytes_ += bytes;
+        return secondBytes_ > kMaxClientBytesPerSecond;
+    }
+
     void onAccept(beast::error_code error) {
-        if (error) return;
+        if (error || closed_) return;
         accepted_ = true;
         ++server_.openSockets_;
         server_.sockets.insert(this);
@@ -124,15 +224,28 @@ private:
     void read() {
         ws_.async_read(incoming_, [self = shared_from_this()](beast::error_code error, std::size_t) {
             if (error) return self->shut();
+            const bool flooding = self->received(self->incoming_.size());
             self->incoming_.consume(self->incoming_.size());
+            if (flooding) return self->closeWith(websocket::close_code::policy_error);
             self->read();
         });
     }
 
     void write() {
         ws_.text(true);
+        const std::uint64_t write = ++writesStarted_;
+        writeTimer_.expires_after(kSocketWriteTimeout);
+        writeTimer_.async_wait([self = shared_from_this(), write](beast::error_code error) {
+            // A time-out that was already on its way when its write completed counts for nothing.
+            if (error || self->writesDone_ >= write) return;
+            ++self->server_.dropped_;
+            self->closed_ = true;
+            abort(beast::get_lowest_layer(self->ws_).socket());
+        });
         ws_.async_write(net::buffer(*queue_.front()),
                         [self = shared_from_this()](beast::error_code error, std::size_t) {
+                            ++self->writesDone_;
+                            self->writeTimer_.cancel();
                             if (error) return self->shut();
                             self->queuedBytes_ -= self->queue_.front()->size();
                             self->queue_.pop_front();
@@ -142,49 +255,72 @@ private:
 
     WebServer::Impl& server_;
     websocket::stream<beast::tcp_stream> ws_;
+    std::unique_ptr<Place> place_;
+    net::steady_timer writeTimer_;
+    std::uint64_t writesStarted_ = 0, writesDone_ = 0;
     beast::flat_buffer incoming_;
     std::deque<WebServer::Buffer> queue_;
     std::size_t queuedBytes_ = 0;
+    std::chrono::steady_clock::time_point secondStart_{};
+    std::size_t secondBytes_ = 0;
     bool accepted_ = false;
     bool closed_ = false;
 };
 
 class HttpSession : public Session, public std::enable_shared_from_this<HttpSession> {
 public:
-    // `refuse`: the connection is over the limit and only gets its 503.
-    HttpSession(WebServer::Impl& server, tcp::socket&& socket, bool refuse)
+    // Without a place the connection is over a limit and only gets its 503.
+    HttpSession(WebServer::Impl& server, tcp::socket&& socket, std::unique_ptr<Place> place)
         : server_(server), stream_(std::move(socket)), buffer_(kMaxHeaderBytes + kMaxBodyBytes),
-          refuse_(refuse) {
+          place_(std::move(place)), refuse_(!place_) {
         server_.sessions.insert(this);
     }
     ~HttpSession() override {
+        stopWaiting();
         server_.sessions.erase(this);
-        if (refuse_) {
-            --server_.refusing;
-        } else if (!handedOver_) {
-            --server_.openClients_;
-        }
+        if (refuse_) --server_.refusing;
     }
 
-    void run() { read(); }
+    void run() {
+        if (refuse_)
+            return reply(http::status::service_unavailable, "Příliš mnoho připojení, zkuste to později.\n",
+                         true);
+        read();
+    }
 
     void shut() override {
+        stopWaiting();
         beast::error_code ignored;
         stream_.socket().close(ignored);
     }
 
+    // Every place is taken: this connection, waiting for a request, frees its own.
+    void giveWay() {
+        place_.reset();
+        shut();
+    }
+
 private:
+    void stopWaiting() {
+        if (!waiting_) return;
+        server_.waiting.erase(*waiting_);
+        waiting_.reset();
+    }
+
     void read() {
         parser_.emplace();
         parser_->header_limit(static_cast<std::uint32_t>(kMaxHeaderBytes));
         parser_->body_limit(kMaxBodyBytes);
         stream_.expires_after(kRequestTimeout);
+        waiting_ = server_.waiting.insert(server_.waiting.end(), this);
         http::async_read(
             stream_, buffer_, *parser_,
             [self = shared_from_this()](beast::error_code error, std::size_t) { self->onRead(error); });
     }
 
     void onRead(beast::error_code error) {
+        stopWaiting();
+        if (!place_ && !refuse_) return; // gave way
         if (error == http::error::header_limit || error == http::error::buffer_overflow)
             return reply(http::status::request_header_fields_too_large,
                          "Hlavička požadavku je příliš dlouhá.\n", true);
@@ -197,23 +333,24 @@ private:
 
         const http::request<http::string_body>& request = parser_->get();
         keepAlive_ = request.keep_alive();
-        if (refuse_)
-            return reply(http::status::service_unavailable, "Příliš mnoho připojení, zkuste to později.\n",
-                         true);
-        if (request.method() != http::verb::get)
-            return reply(http::status::method_not_allowed, "Jen GET.\n", false);
+        head_ = request.method() == http::verb::head;
+        if (request.method() != http::verb::get && !head_)
+            return reply(http::status::method_not_allowed, "Jen GET a HEAD.\n", false);
 
         std::string_view target = request.target();
         target = target.substr(0, target.find('?'));
         if (target == "/ws") {
-            if (!websocket::is_upgrade(request))
+            if (head_ || !websocket::is_upgrade(request))
                 return reply(http::status::upgrade_required, "Adresa pro WebSocket.\n", false);
-            handedOver_ = true;
-            std::make_shared<SocketSession>(server_, stream_.release_socket())->run(request);
+            std::make_shared<SocketSession>(server_, stream_.release_socket(), std::move(place_))
+                ->run(request);
             return;
         }
         if (target == "/") return serve(server_.page, "text/html; charset=utf-8");
         if (target == "/api/match") return serve(server_.json, "application/json; charset=utf-8");
+        const auto asset = server_.assets.find(target);
+        if (asset != server_.assets.end())
+            return serve(asset->second.body, asset->second.contentType.c_str());
         reply(http::status::not_found, "Nenalezeno.\n", false);
     }
 
@@ -229,7 +366,9 @@ private:
     void reply(http::status status, const char* text, bool close) {
         auto response = std::make_shared<http::response<http::string_body>>(status, 11);
         response->set(http::field::content_type, "text/plain; charset=utf-8");
-        if (status == http::status::method_not_allowed) response->set(http::field::allow, "GET");
+        if (status == http::status::method_not_allowed) response->set(http::field::allow, "GET, HEAD");
+        if (status == http::status::service_unavailable)
+            response->set(http::field::retry_after, std::to_string(kRetryAfterSeconds));
         response->body() = text;
         send(std::move(response), close, nullptr);
     }
@@ -238,31 +377,50 @@ private:
     template <class Response>
     void send(std::shared_ptr<Response> response, bool close, WebServer::Buffer body) {
         close = close || !keepAlive_;
-        response->set(http::field::server, kServerName);
-        response->set("X-Content-Type-Options", "nosniff");
+        secure(*response);
         response->keep_alive(!close);
         response->prepare_payload();
+        if (head_) response->body() = {}; // the length of the body stands, the body does not go
         stream_.expires_after(kRequestTimeout);
         http::async_write(
             stream_, *response,
             [self = shared_from_this(), response, close, body](beast::error_code error, std::size_t) {
                 if (error) return self->shut();
-                if (close) {
-                    beast::error_code ignored;
-                    self->stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
-                    return;
-                }
+                if (close) return self->drain();
                 self->read();
             });
+    }
+
+    // The answer is out; what the client still sends is read and dropped until it
+    // closes or the time is up, so that its kernel does not see a reset before
+    // the client has read the answer.
+    void drain() {
+        beast::error_code ignored;
+        stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
+        buffer_.clear();
+        stream_.expires_after(kDrainTime);
+        drainRead();
+    }
+    void drainRead() {
+        stream_.async_read_some(net::buffer(scratch_),
+                                [self = shared_from_this()](beast::error_code error, std::size_t bytes) {
+                                    self->drained_ += bytes;
+                                    if (error || self->drained_ > kMaxDrainBytes) return self->shut();
+                                    self->drainRead();
+                                });
     }
 
     WebServer::Impl& server_;
     beast::tcp_stream stream_;
     beast::flat_buffer buffer_;
     std::optional<http::request_parser<http::string_body>> parser_;
+    std::unique_ptr<Place> place_;
+    std::optional<std::list<HttpSession*>::iterator> waiting_;
+    std::array<char, 4096> scratch_{};
+    std::size_t drained_ = 0;
     bool refuse_;
     bool keepAlive_ = false;
-    bool handedOver_ = false;
+    bool head_ = false;
 };
 
 } // namespace
@@ -278,22 +436,37 @@ void WebServer::Impl::accept() {
             });
             return;
         }
+        closeOnExec(socket.native_handle());
         beast::error_code ignored;
         socket.set_option(tcp::no_delay(true), ignored);
-        if (openClients_ < kMaxClients) {
-            ++openClients_;
-            std::make_shared<HttpSession>(*this, std::move(socket), false)->run();
+        const tcp::endpoint peer = socket.remote_endpoint(ignored);
+        if (ignored) {
+            socket.close(ignored);
+            return accept();
+        }
+        const auto held = perAddress.find(peer.address());
+        const bool withinShare = held == perAddress.end() || held->second < clientsPerAddress;
+        if (withinShare && (openClients_ < kMaxClients || giveWay())) {
+            std::make_shared<HttpSession>(*this, std::move(socket),
+                                          std::make_unique<Place>(*this, peer.address()))
+                ->run();
         } else {
             ++refused_;
             if (refusing < kMaxRefusedInFlight) {
                 ++refusing;
-                std::make_shared<HttpSession>(*this, std::move(socket), true)->run();
+                std::make_shared<HttpSession>(*this, std::move(socket), nullptr)->run();
             } else {
-                socket.close(ignored);
+                abort(socket);
             }
         }
         accept();
     });
+}
+
+bool WebServer::Impl::giveWay() {
+    if (waiting.empty()) return false;
+    waiting.front()->giveWay();
+    return true;
 }
 
 void WebServer::Impl::closeAll() {
@@ -302,10 +475,33 @@ void WebServer::Impl::closeAll() {
     acceptRetry.cancel();
     const std::vector<Session*> open(sessions.begin(), sessions.end());
     for (Session* session : open)
-        session->shut();
+        session->goAway();
+    waitForGoingAway(std::chrono::steady_clock::now() + kGoingAwayTime);
+}
+
+// Until the pages have taken their close, or the time is up.
+void WebServer::Impl::waitForGoingAway(std::chrono::steady_clock::time_point deadline) {
+    if (sockets.empty() || std::chrono::steady_clock::now() >= deadline) {
+        const std::vector<Session*> open(sessions.begin(), sessions.end());
+        for (Session* session : open)
+            session->shut();
+        // The aborted operations still finish in order; what is left is destroyed with the io_context.
+        net::post(ioc, [this] { ioc.stop(); });
+        return;
+    }
+    stopWait.expires_after(std::chrono::milliseconds(10));
+    stopWait.async_wait([this, deadline](beast::error_code) { waitForGoingAway(deadline); });
 }
 
 WebServer::WebServer() : impl_(std::make_unique<Impl>()) {}
+
+void WebServer::setClientsPerAddress(int clients) {
+    if (!running()) impl_->clientsPerAddress = std::max(1, clients);
+}
+
+void WebServer::serveAsset(const std::string& target, Buffer body, const std::string& contentType) {
+    if (!running()) impl_->assets[target] = {std::move(body), contentType};
+}
 
 int WebServer::openClients() const {
     return impl_->openClients_.load();
@@ -342,6 +538,7 @@ void WebServer::start(const std::string& address, int port) {
     };
     acceptor.open(endpoint.protocol(), error);
     if (error) fail("cannot open");
+    closeOnExec(acceptor.native_handle());
     acceptor.set_option(net::socket_base::reuse_address(true), error);
     acceptor.bind(endpoint, error);
     if (error) fail("cannot bind");
@@ -369,11 +566,7 @@ void WebServer::start(const std::string& address, int port) {
 void WebServer::stop() {
     if (!thread_.joinable()) return;
     Impl* impl = impl_.get();
-    net::post(impl->ioc, [impl] {
-        impl->closeAll();
-        // The aborted operations still finish in order; what is left is destroyed with the io_context.
-        net::post(impl->ioc, [impl] { impl->ioc.stop(); });
-    });
+    net::post(impl->ioc, [impl] { impl->closeAll(); });
     thread_.join();
 }
 

@@ -9,8 +9,11 @@
 //     GET /           the page (text/html)
 //     GET /api/match  the match document (application/json)
 //     GET /ws         upgrade to a socket: the document now and after every change
+//     GET <asset>     a fixed file handed over with serveAsset() (the page's script and style)
 //
-// Limits: web_limits.h. The interface: docs/web-results.md.
+// HEAD answers like GET without the body. Every address has a share of the
+// connections; the server answers 503 beyond it. Limits: web_limits.h. The
+// interface: docs/web-results.md.
 
 #include <memory>
 #include <stdexcept>
@@ -39,10 +42,16 @@ public:
     WebServer(const WebServer&) = delete;
     WebServer& operator=(const WebServer&) = delete;
 
+    // Before start(): how many connections one client address may hold.
+    void setClientsPerAddress(int clients);
+    // Before start(): `target` ("/live.js") answers with `body` of `contentType`.
+    void serveAsset(const std::string& target, Buffer body, const std::string& contentType);
+
     // Binds `address`:`port` (port 0: any free port) and starts the thread.
     // Throws WebServerError with the reason when the address cannot be bound.
     void start(const std::string& address, int port);
-    // Closes every connection and ends the thread; harmless when not started.
+    // Sends every page 1001 "going away", closes every connection and ends the
+    // thread; harmless when not started.
     void stop();
     bool running() const { return thread_.joinable(); }
     // The bound port, 0 before start().

@@ -12,6 +12,8 @@ WebSettings readWebSettings(const IniFile& ini) {
     if (!listen.empty()) settings.listen = listen;
     const int seconds = ini.readInteger("Web", "PublishSeconds", settings.publishSeconds);
     if (seconds >= 1) settings.publishSeconds = seconds;
+    const int share = ini.readInteger("Web", "ClientsPerAddress", settings.clientsPerAddress);
+    if (share >= 1) settings.clientsPerAddress = share;
     settings.publishUrl = ini.readString("Web", "PublishUrl");
     settings.publishUser = ini.readString("Web", "PublishUser");
     settings.publishPassword = ini.readString("Web", "PublishPassword");

@@ -15,10 +15,11 @@ struct WebSettings {
     std::string publishUrl;         // PublishUrl: folder URL of the club's web host; empty = off
     std::string publishUser;        // PublishUser / PublishPassword, when not in the URL
     std::string publishPassword;
+    int clientsPerAddress = 16; // ClientsPerAddress: connections one device may hold at once
 };
 
 // Missing or unusable values take their defaults (a port outside 0..65535 and a
-// period below 1 s are unusable).
+// period below 1 s and a share below 1 are unusable).
 WebSettings readWebSettings(const IniFile& ini);
 
 } // namespace kuzelna

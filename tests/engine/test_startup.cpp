@@ -45,6 +45,7 @@ TEST(Startup, MissingFileGivesEveryDefault) {
     EXPECT_EQ(s->ftpHost.substr(s->ftpHost.size() - 5), ".1.80");
     EXPECT_EQ(s->monitorPort, 4665);
     EXPECT_EQ(s->monitorLocalPort, 4666);
+    EXPECT_EQ(s->monitorLocalAddress, "0.0.0.0");
     // "200 Hs" on 4 lanes
     EXPECT_EQ(s->gameKind, 1);
     EXPECT_EQ(s->laneLayout, 1);
@@ -72,7 +73,8 @@ TEST(Startup, ReadsEverySettingOfTheFile) {
                         "[Default]\nturnaj=1\nmatdisp=5\ndrah=2\ndruh=4\nd_vollmer=1\nrozsirene=1\n"
                         "[Vysledkova_tabule]\npozicex=-1280\npozicey=20\nautopozice=0\nbody16=1\n"
                         "[Linka]\nPort=/dev/ttyUSB1\n"
-                        "[Monitory]\nHost1=127.0.0.5\nHost6=127.0.0.9\nPort=5000\nLocalPort=5001\n"
+                        "[Monitory]\nHost1=127.0.0.5\nHost6=127.0.0.9\nPort=5000\nLocalPort="
+                        "5001\nLocalAddress=127.0.0.5\n"
                         "FtpHost=127.0.0.2\n",
                     "/elsewhere");
     EXPECT_EQ(s->alleyName, "Vsetin");
@@ -95,6 +97,7 @@ TEST(Startup, ReadsEverySettingOfTheFile) {
     EXPECT_EQ(s->monitorHost[2].substr(s->monitorHost[2].rfind('.')), ".72");
     EXPECT_EQ(s->monitorPort, 5000);
     EXPECT_EQ(s->monitorLocalPort, 5001);
+    EXPECT_EQ(s->monitorLocalAddress, "127.0.0.5");
     EXPECT_EQ(s->ftpHost, "127.0.0.2");
     // drah 2 = 6 lanes, druh 4 = "180 Hs"
     EXPECT_EQ(s->laneLayoutSetting, 2);

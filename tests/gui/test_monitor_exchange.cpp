@@ -159,6 +159,33 @@ private slots:
                  QStringLiteral("127.0.0.3106: OK....") + QString(58, QLatin1Char('x')));
     }
 
+    void aSenderOutsideTheLanePcsIsDroppedAndCountedNeverShown() {
+        QStringList shown;
+        connect(exchange_.get(), &ResultExchange::statusLineChanged, this,
+                [&] { shown << QString::fromStdString(state_->controls.statusLine); });
+        QUdpSocket stray;
+        QVERIFY(stray.bind(QHostAddress(QStringLiteral("127.0.0.9")), 0));
+        const quint16 local = exchange_->monitorLink().localPort();
+        for (int i = 0; i < 3; ++i)
+            stray.writeDatagram("Zurnal nelze zapsat? ne", QHostAddress(QStringLiteral("127.0.0.1")), local);
+        QTRY_COMPARE_WITH_TIMEOUT(exchange_->monitorLink().droppedDatagrams(), 3L, 5000);
+        // A lane PC after it is still shown, and nothing of the stray one was.
+        receivers_[3]->writeDatagram("OK", QHostAddress(QStringLiteral("127.0.0.1")), local);
+        QTRY_VERIFY_WITH_TIMEOUT(shown.contains(QStringLiteral("127.0.0.42: OK")), 5000);
+        for (const QString& text : shown)
+            QVERIFY2(!text.contains(QStringLiteral("127.0.0.9")), qPrintable(text));
+        QCOMPARE(exchange_->monitorLink().droppedDatagrams(), 3L);
+    }
+
+    void theLocalAddressSetsWhereThePortListens() {
+        MatchState state;
+        state.monitorLocalPort = 0;
+        state.monitorLocalAddress = "127.0.0.7";
+        QCOMPARE(MonitorLink(state).localAddress(), QHostAddress(QStringLiteral("127.0.0.7")));
+        state.monitorLocalAddress = "not an address";
+        QCOMPARE(MonitorLink(state).localAddress(), QHostAddress(QHostAddress::AnyIPv4));
+    }
+
     void theTimerServesTheMonitorsAndWritesTheResultFiles() {
         exchange_.reset();
         setSpeedFactor(100); // ticks every 10 ms

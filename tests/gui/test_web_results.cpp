@@ -18,6 +18,7 @@
 #include "lanes/virtual_alley_pty_qt.h"
 #include "scoring/game_kinds.h"
 #include "scoring/throw_recording.h"
+#include "web/live_page_qt.h"
 #include "web/web_limits.h"
 #include "web/web_results_dialog.h"
 #include "web/web_results_qt.h"
@@ -67,6 +68,8 @@ WebSettings loopback(int port = portFree()) {
     WebSettings settings;
     settings.listen = "127.0.0.1";
     settings.port = port;
+    // Every page of these tests comes from one address; the share per address has a test of its own.
+    settings.clientsPerAddress = web::kMaxClients;
     return settings;
 }
 
@@ -382,6 +385,13 @@ private slots:
         QVERIFY(saved.open(QIODevice::WriteOnly));
         saved.write(web.page()->data(), static_cast<qint64>(web.page()->size()));
         saved.close();
+        // The page's style and script beside it, as the program serves them.
+        const LivePageParts parts = LivePageParts::fromResources();
+        for (const auto& [name, text] : {std::pair{"live.css", &parts.css}, std::pair{"live.js", &parts.js}}) {
+            QFile asset(copy.filePath(QLatin1String(name)));
+            QVERIFY(asset.open(QIODevice::WriteOnly));
+            asset.write(text->data(), static_cast<qint64>(text->size()));
+        }
         const int port = portFree();
         QProcess plain;
         plain.start(QStringLiteral("/usr/bin/python3"), {"-m", "http.server", "--bind", "127.0.0.1",
