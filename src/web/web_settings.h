@@ -15,6 +15,7 @@ struct WebSettings {
     std::string publishUrl;         // PublishUrl: folder URL of the club's web host; empty = off
     std::string publishUser;        // PublishUser / PublishPassword, when not in the URL
     std::string publishPassword;
+    bool publishInsecure = false; // PublishInsecure=1: ftp:// and http:// may carry the password
 };
 
 // Missing or unusable values take their defaults (a port outside 0..65535 and a

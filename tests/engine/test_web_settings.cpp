@@ -25,18 +25,20 @@ TEST(WebSettings, MissingSectionGivesTheDefaults) {
     EXPECT_EQ(settings.publishUrl, "");
     EXPECT_EQ(settings.publishUser, "");
     EXPECT_EQ(settings.publishPassword, "");
+    EXPECT_FALSE(settings.publishInsecure);
 }
 
 TEST(WebSettings, KeysAreRead) {
     const WebSettings settings = read("[Web]\r\nPort=0\r\nListen=127.0.0.1\r\nPublishSeconds=30\r\n"
                                       "PublishUrl=ftp://127.0.0.1:2121/live/\r\nPublishUser=klub\r\n"
-                                      "PublishPassword=tajne heslo\r\n");
+                                      "PublishPassword=tajne heslo\r\nPublishInsecure=1\r\n");
     EXPECT_EQ(settings.port, 0);
     EXPECT_EQ(settings.listen, "127.0.0.1");
     EXPECT_EQ(settings.publishSeconds, 30);
     EXPECT_EQ(settings.publishUrl, "ftp://127.0.0.1:2121/live/");
     EXPECT_EQ(settings.publishUser, "klub");
     EXPECT_EQ(settings.publishPassword, "tajne heslo");
+    EXPECT_TRUE(settings.publishInsecure);
 }
 
 TEST(WebSettings, UnusableValuesKeepTheDefaults) {
