@@ -23,6 +23,8 @@ PACKAGES=(
   qt6-translations-l10n
   # the office's windows and messages in Czech
   libreoffice-l10n-cs
+  # sshd on loopback: the sftp publishing test checks host keys against a real server
+  openssh-server
 )
 
 SUDO=""

@@ -25,29 +25,25 @@ StartupSettings startupSettingsFromState(const MatchState& state) {
 }
 
 bool saveStartupSettings(MatchState& state, const StartupSettings& settings, const std::string& iniPath) {
-    bool written = false;
-    try {
-        IniFile ini;
-        std::error_code error;
-        const bool exists = std::filesystem::exists(iniPath, error);
-        if (ini.load(iniPath) || !exists) {
-            ini.writeBool("Default", "turnaj", settings.tournament);
-            ini.writeBool("Default", "matdisp", settings.displayExtra);
-            ini.writeInteger("Default", "drah", settings.laneLayout);
-            ini.writeInteger("Default", "druh", settings.gameKind);
-            ini.writeBool("Default", "d_vollmer", settings.transliterate);
-            ini.save(iniPath);
-            written = true;
-        }
-    } catch (const std::exception&) {
-        // A settings file that cannot be written leaves the running program as it is.
-    }
     state.tournamentDefault = settings.tournament ? 1 : 0;
     state.displayExtraDefault = settings.displayExtra ? 1 : 0;
     state.laneLayoutSetting = static_cast<u8>(settings.laneLayout);
     state.gameKindSetting = static_cast<u8>(settings.gameKind);
     state.transliterateNames = settings.transliterate ? 1 : 0;
-    return written;
+    IniFile ini = IniFile::loadForUpdate(iniPath, state.settingsFileSeen);
+    try {
+        ini.writeBool("Default", "turnaj", settings.tournament);
+        ini.writeBool("Default", "matdisp", settings.displayExtra);
+        ini.writeInteger("Default", "drah", settings.laneLayout);
+        ini.writeInteger("Default", "druh", settings.gameKind);
+        ini.writeBool("Default", "d_vollmer", settings.transliterate);
+        ini.save(iniPath);
+        state.settingsFileSeen = true;
+        return true;
+    } catch (const std::exception&) {
+        // A settings file that cannot be written leaves the running program as it is.
+        return false;
+    }
 }
 
 } // namespace kuzelna

@@ -30,8 +30,8 @@ StartupSettings startupSettingsFromState(const MatchState& state);
 // Writes the five keys into the ini file at `iniPath`, keeping everything else
 // in it, then copies the values into the state (an index of -1 is stored as
 // 255) whether the write succeeded or not. Returns whether the file was written.
-// A file that exists but cannot be read is left alone rather than replaced by
-// one holding only these keys.
+// A file that cannot be read whole raises IniReadError and is left alone rather
+// than replaced by one holding only these keys.
 bool saveStartupSettings(MatchState& state, const StartupSettings& settings, const std::string& iniPath);
 
 } // namespace kuzelna

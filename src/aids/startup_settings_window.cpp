@@ -91,8 +91,12 @@ StartupSettings TForm_Ovl_prvky::values() const {
 
 void TForm_Ovl_prvky::save() {
     hide();
-    if (!saveStartupSettings(state_, values(), kIniFileName))
-        KuzelnaApplication::handleError(std::make_exception_ptr(settingsNotSaved(kIniFileName)));
+    try {
+        if (!saveStartupSettings(state_, values(), kIniFileName))
+            KuzelnaApplication::handleError(std::make_exception_ptr(settingsNotSaved(kIniFileName)));
+    } catch (const std::exception& failure) {
+        KuzelnaApplication::handleError(std::make_exception_ptr(settingsNotSaved(kIniFileName, failure)));
+    }
 }
 
 } // namespace kuzelna

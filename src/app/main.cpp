@@ -16,6 +16,7 @@
 #include "core/ini_file.h"
 #include "core/match_archive.h"
 #include "core/match_state.h"
+#include "core/settings_notice.h"
 #include "core/startup.h"
 #include "core/timing.h"
 #include "lanes/alley_options_qt.h"
@@ -104,11 +105,12 @@ int main(int argc, char* argv[]) {
 
     auto state = std::make_unique<MatchState>();
     IniFile ini;
-    ini.load(kIniFileName);
+    const bool settingsRead = ini.load(kIniFileName);
     // Taken as always, but named once: a mistyped value should not go unseen.
     for (const std::string& problem : settingsProblems(ini))
         std::fprintf(stderr, "kuzelna: %s: %s\n", kIniFileName, problem.c_str());
     initialiseMatchState(*state, ini, QDir::currentPath().toStdString());
+    state->settingsFileSeen = settingsRead;
 
     std::unique_ptr<SimulatedAlley> simulated;
     QString device = parser.value("port");
@@ -169,6 +171,8 @@ int main(int argc, char* argv[]) {
         windows->connectLaneServer(server);
         windows->connectExchange(exchange);
     }
+    if (const auto notice = secretReadableNotice(kIniFileName, ini))
+        KuzelnaApplication::handleError(std::make_exception_ptr(*notice));
     // Before anything goes out on the lane line.
     const bool resumed = keeper.takeOverJournal(resume, {});
     if (resumed) {

@@ -7,13 +7,13 @@ namespace kuzelna {
 
 void saveBoardSettings(MatchState& state, const BoardSettings& settings, const std::string& iniPath) {
     constexpr const char* kSection = "Vysledkova_tabule";
-    IniFile ini;
-    ini.load(iniPath);
+    IniFile ini = IniFile::loadForUpdate(iniPath, state.settingsFileSeen);
     ini.writeInteger(kSection, "pozicex", settings.left);
     ini.writeInteger(kSection, "pozicey", settings.top);
     ini.writeBool(kSection, "autopozice", settings.autoPosition);
     ini.writeBool(kSection, "body16", settings.score16);
     ini.save(iniPath);
+    state.settingsFileSeen = true;
 
     state.score16 = settings.score16 ? 1 : 0;
     state.boardLeft = settings.left;

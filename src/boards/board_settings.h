@@ -18,7 +18,8 @@ struct BoardSettings {
 
 // Writes pozicex, pozicey, autopozice and body16 into the configuration file at
 // `iniPath`, keeping everything else in it, then takes the values into the state.
-// Throws when the file cannot be written; the state is then left as it was.
+// Throws when the file cannot be read whole (IniReadError) or written; the
+// state and the file are then left as they were.
 void saveBoardSettings(MatchState& state, const BoardSettings& settings, const std::string& iniPath);
 
 } // namespace kuzelna

@@ -133,8 +133,8 @@ void BoardSettingsDialog::save() {
     const std::string path = QDir::currentPath().toStdString() + '/' + kIniFileName;
     try {
         saveBoardSettings(state_, {*x, *y, autoPosition_->isChecked(), sixteenPoints_->isChecked()}, path);
-    } catch (const std::exception&) {
-        KuzelnaApplication::handleError(std::make_exception_ptr(settingsNotSaved(path)));
+    } catch (const std::exception& failure) {
+        KuzelnaApplication::handleError(std::make_exception_ptr(settingsNotSaved(path, failure)));
     }
 }
 

@@ -1,9 +1,17 @@
 #include "core/ini_file.h"
 
+#include "core/cp1250.h"
 #include "core/file_replace.h"
 #include "core/typed_number.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -54,6 +62,14 @@ std::string singleLine(std::string value) {
     return value;
 }
 
+std::string operatorText(const char* utf8) {
+    return cp1250::fromUtf8(utf8);
+}
+
+IniReadError unreadable(const char* what, int error) {
+    return IniReadError(operatorText(what) + " (" + std::strerror(error) + ")");
+}
+
 } // namespace
 
 bool IniFile::load(const std::string& path) {
@@ -70,6 +86,41 @@ bool IniFile::load(const std::string& path) {
     }
     parse(content.str());
     return true;
+}
+
+IniFile IniFile::loadForUpdate(const std::string& path, bool existed) {
+    IniFile ini;
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        const int error = errno;
+        if (error == ENOENT && !existed) return ini;
+        if (error == ENOENT) throw IniReadError(operatorText("soubor zmizel, ačkoli ho program dříve četl"));
+        throw unreadable("soubor nelze přečíst", error);
+    }
+    if (!S_ISREG(status.st_mode)) throw IniReadError(operatorText("na jeho místě není soubor"));
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw unreadable("soubor nelze přečíst", errno);
+    std::string content;
+    char block[8192];
+    for (;;) {
+        const ssize_t n = ::read(fd, block, sizeof block);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int error = errno;
+            ::close(fd);
+            throw unreadable("soubor nelze dočíst", error);
+        }
+        content.append(block, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    ini.parse(content);
+    std::string name;
+    const bool anySection = std::any_of(ini.lines_.begin(), ini.lines_.end(),
+                                        [&name](const Line& line) { return sectionName(line.text, name); });
+    if (!content.empty() && !anySection)
+        throw IniReadError(operatorText("soubor neobsahuje žádný oddíl [..], nastavení to nejsou"));
+    return ini;
 }
 
 void IniFile::parse(const std::string& content) {
@@ -203,7 +254,11 @@ void IniFile::save(const std::string& path) const {
     const fs::file_status status = fs::status(path, error);
     if (!error && fs::exists(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
         throw std::runtime_error(path + " is read-only");
-    replaceFile(path, content());
+    replaceFile(path, content(), holdsSecret() ? std::optional<unsigned>(0600) : std::nullopt);
+}
+
+bool IniFile::holdsSecret() const {
+    return !readString("Web", "PublishPassword").empty();
 }
 
 } // namespace kuzelna

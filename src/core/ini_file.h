@@ -7,15 +7,31 @@
 // Windows-1250 bytes, as in the file. Lines the reader does not understand
 // (garbage, binary junk) are kept byte for byte.
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace kuzelna {
 
+// A settings file that was to be updated could not be read whole. what() is
+// the reason for the operator (Windows-1250).
+class IniReadError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 class IniFile {
 public:
     // Reads `path`; a missing or unreadable file reads as empty (returns false).
     bool load(const std::string& path);
+    // Reads `path` whole before some of its keys are changed and it is saved:
+    // a save from anything less would drop every other setting. Throws
+    // IniReadError when the file exists but cannot be read, is no regular file,
+    // is not empty yet holds no section (zeros a power cut left, another file
+    // in its place), or is missing although it `existed` (this program read or
+    // saved it before). A file that never was reads as empty, for the first
+    // save to create it.
+    static IniFile loadForUpdate(const std::string& path, bool existed);
     // Parses file content (Windows-1250 bytes, CR LF or LF lines).
     void parse(const std::string& content);
 
@@ -39,8 +55,11 @@ public:
     std::string content() const;
     // Writes the content to `path` through a file beside it renamed into place;
     // throws std::runtime_error when that fails or the file is read-only (the
-    // old file stays intact).
+    // old file stays intact). A file that holds PublishPassword is its owner's
+    // alone (0600).
     void save(const std::string& path) const;
+    // Whether the content holds a secret that only the owner may read.
+    bool holdsSecret() const;
 
 private:
     struct Line {

@@ -218,6 +218,9 @@ struct MatchState {
     std::string ftpHost;                         // [Monitory] FtpHost
     std::string playerSheetsPath;                // [Formulare] Vypisy
     u8 extendedFeatures = 0;                     // [Default] rozsirene
+    // zodided.ini was read at the start or saved since: one that is gone then
+    // (a stick pulled out, a folder moved) is no first start to save into.
+    bool settingsFileSeen = false;
 
     // 9. Advertising
     i16 advertTicks = 0;

@@ -74,10 +74,14 @@ void TDopr_Text_Form::save() {
     hide();
     // A failed write leaves the state as it was, and is reported.
     const std::filesystem::path path = std::filesystem::current_path() / kIniFileName;
-    if (!saveAccompanyingTexts(
-            state_, {typed(alleyName_), typed(alleyApproval_), typed(refereeName_), typed(refereeNumber_)},
-            path))
-        KuzelnaApplication::handleError(std::make_exception_ptr(settingsNotSaved(path.string())));
+    try {
+        if (!saveAccompanyingTexts(
+                state_,
+                {typed(alleyName_), typed(alleyApproval_), typed(refereeName_), typed(refereeNumber_)}, path))
+            KuzelnaApplication::handleError(std::make_exception_ptr(settingsNotSaved(path.string())));
+    } catch (const std::exception& failure) {
+        KuzelnaApplication::handleError(std::make_exception_ptr(settingsNotSaved(path.string(), failure)));
+    }
 }
 
 } // namespace kuzelna

@@ -72,8 +72,12 @@ void Tformular_cesta::save() {
     hide();
     // The folder holds for this run even when zodided.ini cannot be written.
     const std::filesystem::path path = std::filesystem::current_path() / kIniFileName;
-    if (!saveFormsPath(state_, toCp1250(path_->text()), path))
-        KuzelnaApplication::handleError(std::make_exception_ptr(settingsNotSaved(path.string())));
+    try {
+        if (!saveFormsPath(state_, toCp1250(path_->text()), path))
+            KuzelnaApplication::handleError(std::make_exception_ptr(settingsNotSaved(path.string())));
+    } catch (const std::exception& failure) {
+        KuzelnaApplication::handleError(std::make_exception_ptr(settingsNotSaved(path.string(), failure)));
+    }
 }
 
 } // namespace kuzelna

@@ -1,6 +1,7 @@
 #include "reports/match_report.h"
 
 #include "core/match_state.h"
+#include "core/plain_file_name.h"
 #include "reports/overview.h"
 #include "reports/referee_figures.h"
 #include "reports/set_tally.h"
@@ -124,6 +125,8 @@ std::filesystem::path matchReportPath(const MatchState& state, const std::string
                                       const std::string& date, const ReportEnvironment& env) {
     const std::string name = prefix + state.homeTeamTitle + " - " + state.guestTeamTitle + " " +
                              (env.todayForFileName ? env.todayForFileName() : dateForFileName(date)) + ".xls";
+    // Team titles come from the registry and the journal.
+    requirePlainFileName(name, operatorText("zápisu utkání"));
     return env.currentDirectory / pathFromText(state.formsPath) / pathFromText(name);
 }
 

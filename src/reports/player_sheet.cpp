@@ -1,6 +1,7 @@
 #include "reports/player_sheet.h"
 
 #include "core/match_state.h"
+#include "core/plain_file_name.h"
 #include "reports/report_outcome.h"
 #include "scoring/game_kinds.h"
 #include "scoring/rotation.h"
@@ -41,7 +42,9 @@ std::filesystem::path playerSheetPdf(const MatchState& state, int slot, const Re
     std::string name = compactPlayerName(player);
     if (name.empty()) name = operatorText("Hráč ") + std::to_string(slot);
     const std::string date = env.todayForFileName ? env.todayForFileName() : env.today();
-    return playerSheetsFolder(state, env) / pathFromText(dateForFileName(name + " " + date) + ".pdf");
+    const std::string file = dateForFileName(name + " " + date) + ".pdf";
+    requirePlainFileName(file, operatorText("výpisu hráče"));
+    return playerSheetsFolder(state, env) / pathFromText(file);
 }
 
 PlayerSheetFiles playerSheetFiles(const MatchState& state, const ReportEnvironment& env) {

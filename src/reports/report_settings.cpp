@@ -6,21 +6,20 @@
 namespace kuzelna {
 namespace {
 
-// Loads the current file and saves it with `write` applied. A file that exists
-// but cannot be read is left alone: saving would drop every other setting. A
-// read-only file is left alone too: it is saved through a new file renamed over
-// it, which a writable folder would allow.
-template <class Write> bool rewriteIni(const std::filesystem::path& iniPath, Write write) {
+// Loads the current file whole (or raises IniReadError) and saves it with
+// `write` applied. A read-only file is left alone: it is saved through a new
+// file renamed over it, which a writable folder would allow.
+template <class Write> bool rewriteIni(MatchState& state, const std::filesystem::path& iniPath, Write write) {
+    IniFile ini = IniFile::loadForUpdate(iniPath.string(), state.settingsFileSeen);
     try {
         namespace fs = std::filesystem;
         const fs::file_status status = fs::status(iniPath);
         if (fs::exists(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none) {
             return false;
         }
-        IniFile ini;
-        if (!ini.load(iniPath.string()) && fs::exists(iniPath)) return false;
         write(ini);
         ini.save(iniPath.string());
+        state.settingsFileSeen = true;
         return true;
     } catch (const std::exception&) {
         return false;
@@ -35,7 +34,7 @@ AccompanyingTexts accompanyingTexts(const MatchState& state) {
 
 bool saveAccompanyingTexts(MatchState& state, const AccompanyingTexts& texts,
                            const std::filesystem::path& iniPath) {
-    const bool written = rewriteIni(iniPath, [&](IniFile& ini) {
+    const bool written = rewriteIni(state, iniPath, [&](IniFile& ini) {
         ini.writeString("Kuzelna", "Nazev", texts.alleyName);
         ini.writeString("Kuzelna", "Kolaudace", texts.alleyApproval);
         ini.writeString("Rozhodci", "Jmeno", texts.refereeName);
@@ -51,7 +50,8 @@ bool saveAccompanyingTexts(MatchState& state, const AccompanyingTexts& texts,
 
 bool saveFormsPath(MatchState& state, const std::string& formsPath, const std::filesystem::path& iniPath) {
     state.formsPath = formsPath;
-    return rewriteIni(iniPath, [&](IniFile& ini) { ini.writeString("Formulare", "Cesta", formsPath); });
+    return rewriteIni(state, iniPath,
+                      [&](IniFile& ini) { ini.writeString("Formulare", "Cesta", formsPath); });
 }
 
 } // namespace kuzelna

@@ -2,7 +2,8 @@
 
 // "Ulož" of the two settings dialogs of the reports: the accompanying texts
 // (alley name, approval date, referee) and the reports folder. Both write their
-// keys into zodided.ini, keeping everything else in it, and never raise.
+// keys into zodided.ini, keeping everything else in it. A file that cannot be
+// read whole raises IniReadError and stays as it was; a failed write returns false.
 
 #include <filesystem>
 #include <string>

@@ -1,6 +1,7 @@
 #include "reports/tournament_workbook.h"
 
 #include "core/match_state.h"
+#include "core/plain_file_name.h"
 #include "core/typed_number.h"
 #include "reports/match_report.h"
 #include "reports/set_tally.h"
@@ -28,9 +29,15 @@ int entrantNumber(const MatchState& state) {
     return *value;
 }
 
+// The name comes from the console's edit or a journal: a file in the folder, nothing else.
+std::filesystem::path tournamentWorkbookPath(const MatchState& state, const ReportEnvironment& env) {
+    requirePlainFileName(state.controls.tournamentFile, operatorText("souboru turnaje"));
+    return tournamentFolder(env) / pathFromText(state.controls.tournamentFile);
+}
+
 void openTournamentWorkbook(Spreadsheet& application, const MatchState& state, const ReportEnvironment& env,
                             bool copyWhenHeld = false) {
-    const std::filesystem::path file = tournamentFolder(env) / pathFromText(state.controls.tournamentFile);
+    const std::filesystem::path file = tournamentWorkbookPath(state, env);
     if (std::filesystem::exists(file)) {
         try {
             application.openWorkbook(file, OpenAs::Document);
@@ -152,7 +159,7 @@ ReportOutcome writeTournamentResults(MatchState& state, SpreadsheetSession& sess
         }
     }
 
-    const std::filesystem::path file = tournamentFolder(env) / pathFromText(state.controls.tournamentFile);
+    const std::filesystem::path file = tournamentWorkbookPath(state, env);
     const std::string written = operatorText("Turnaj zapsán od č. ") + std::to_string(first) + ": ";
     if (std::filesystem::exists(file)) return {written + textFromPath(file) + operatorText(" (neuloženo)")};
     sheet.saveAs(file);

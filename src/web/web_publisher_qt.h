@@ -8,7 +8,11 @@
 //
 // Targets: `PublishUrl` is a folder (ftp://, ftps://, sftp://, or https:// with
 // PUT; http:// on a private network); the files are match.json and index.html
-// in it. Credentials come in the URL or in PublishUser / PublishPassword.
+// in it. Credentials come in the URL or in PublishUser / PublishPassword. A
+// password goes only over an encrypted link: ftp:// and http:// with one are
+// refused unless `allowInsecure` (PublishInsecure=1). The certificates of
+// ftps:// and https:// are checked, and an sftp:// host must be in the user's
+// ~/.ssh/known_hosts with the key it shows.
 
 #include <QObject>
 #include <QString>
@@ -25,6 +29,7 @@ struct PublishTarget {
     std::string folderUrl;
     std::string user;
     std::string password;
+    bool allowInsecure = false; // a password may go in clear text (PublishInsecure=1)
 };
 
 class WebPublisher : public QObject {
@@ -43,6 +48,10 @@ public:
 
     // The URL a file goes to: the folder with "/" added when it lacks one.
     static std::string fileUrl(const std::string& folderUrl, const std::string& name);
+    // Why nothing may be sent to `target` (UTF-8), or empty when it may.
+    static std::string refusal(const PublishTarget& target);
+    // The known_hosts file an sftp:// host is checked against.
+    static std::string knownHostsFile();
 
 signals:
     // On the Qt thread after every upload: `error` empty when both files went up.

@@ -47,8 +47,9 @@ WebResults::~WebResults() = default;
 
 void WebResults::start() {
     if (!settings_.publishUrl.empty()) {
-        publisher_ = std::make_unique<WebPublisher>(
-            PublishTarget{settings_.publishUrl, settings_.publishUser, settings_.publishPassword});
+        publisher_ = std::make_unique<WebPublisher>(PublishTarget{settings_.publishUrl, settings_.publishUser,
+                                                                  settings_.publishPassword,
+                                                                  settings_.publishInsecure});
         connect(publisher_.get(), &WebPublisher::finished, this, &WebResults::published);
         publish_.start(settings_.publishSeconds * 1000);
         refresh_.start(1000);

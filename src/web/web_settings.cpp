@@ -17,6 +17,7 @@ WebSettings readWebSettings(const IniFile& ini) {
     settings.publishUrl = ini.readString("Web", "PublishUrl");
     settings.publishUser = ini.readString("Web", "PublishUser");
     settings.publishPassword = ini.readString("Web", "PublishPassword");
+    settings.publishInsecure = ini.readBool("Web", "PublishInsecure", false);
     return settings;
 }
 

@@ -16,6 +16,7 @@ struct WebSettings {
     std::string publishUser;        // PublishUser / PublishPassword, when not in the URL
     std::string publishPassword;
     int clientsPerAddress = 16; // ClientsPerAddress: connections one device may hold at once
+    bool publishInsecure = false; // PublishInsecure=1: ftp:// and http:// may carry the password
 };
 
 // Missing or unusable values take their defaults (a port outside 0..65535 and a

@@ -1,9 +1,13 @@
 #include "core/ini_file.h"
+#include "core/settings_notice.h"
+#include "support/unprivileged_files.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <sstream>
 
 using namespace kuzelna;
@@ -163,4 +167,127 @@ TEST_F(IniFileTest, FailedSaveThrowsAndLeavesTheOldFile) {
     EXPECT_THROW(ini.save(file.string()), std::runtime_error);
     EXPECT_EQ(readAll(file), "[A]\r\nx=1\r\n");
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+}
+
+// A save starts from the whole file or not at all: whatever stops the read
+// leaves the file as it is, byte for byte.
+TEST_F(IniFileTest, AnUpdateStartsOnlyFromAFileReadWhole) {
+    const std::string settings = "; alley PC\r\n[Linka]\r\nPort=/dev/ttyS0\r\n[Web]\r\nPublishUser=klub\r\n";
+    struct Case {
+        const char* name;
+        std::function<void(const fs::path&)> spoil;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"readable", [](const fs::path&) {}, false},
+        {"no read permission", [](const fs::path& file) { fs::permissions(file, fs::perms::none); }, true},
+        {"zeros a power cut left", [](const fs::path& file) { writeAll(file, std::string(4096, '\0')); },
+         true},
+        {"a folder in its place",
+         [](const fs::path& file) {
+             fs::remove(file);
+             fs::create_directory(file);
+         },
+         true},
+        {"gone after it was read", [](const fs::path& file) { fs::remove(file); }, true},
+        {"junk around a section", [](const fs::path& file) { writeAll(file, "\x01\x02\r\n[A]\r\n\xff"); },
+         false},
+        {"empty", [](const fs::path& file) { writeAll(file, ""); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path file = dir / (std::string(c.name) + ".ini");
+        writeAll(file, settings);
+        c.spoil(file);
+        const std::string before = fs::is_regular_file(file) ? readAll(file) : "";
+        const bool existed = fs::exists(file);
+        std::optional<IniFile> ini;
+        try {
+            kuzelna::testing::UnprivilegedFiles asUser;
+            ini = IniFile::loadForUpdate(file.string(), true);
+        } catch (const IniReadError& error) {
+            EXPECT_STRNE(error.what(), "");
+        }
+        const bool refused = !ini;
+        if (ini) {
+            ini->writeString("Default", "drah", "2");
+            ini->save(file.string());
+        }
+        std::error_code ignored;
+        fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write, ignored);
+        EXPECT_EQ(refused, c.refused);
+        if (!c.refused) continue;
+        EXPECT_EQ(fs::exists(file), existed);
+        if (fs::is_regular_file(file)) {
+            EXPECT_EQ(readAll(file), before);
+        }
+        for (const auto& entry : fs::directory_iterator(dir)) {
+            EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+        }
+    }
+    // A file that never was is created by its first save.
+    const fs::path fresh = dir / "fresh.ini";
+    IniFile ini = IniFile::loadForUpdate(fresh.string(), false);
+    ini.writeString("Default", "drah", "2");
+    ini.save(fresh.string());
+    EXPECT_EQ(readAll(fresh), "[Default]\r\ndrah=2\r\n");
+}
+
+// The publishing password is the owner's alone: a file is created so, re-saved
+// so whatever it had, and one without a password keeps its permissions.
+TEST_F(IniFileTest, AFileWithThePublishingPasswordIsTheOwnersAlone) {
+    const auto mode = [](const fs::path& file) { return fs::status(file).permissions() & fs::perms::all; };
+    const fs::perms shared =
+        fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read;
+    const fs::perms own = fs::perms::owner_read | fs::perms::owner_write;
+
+    const fs::path created = dir / "created.ini";
+    IniFile secret;
+    secret.writeString("Web", "PublishPassword", "heslo");
+    secret.save(created.string());
+    EXPECT_EQ(mode(created), own);
+
+    const fs::path resaved = dir / "resaved.ini";
+    writeAll(resaved, "[Web]\r\nPublishPassword=heslo\r\n");
+    fs::permissions(resaved, shared);
+    IniFile ini = IniFile::loadForUpdate(resaved.string(), true);
+    ini.writeInteger("Default", "drah", 2);
+    ini.save(resaved.string());
+    EXPECT_EQ(mode(resaved), own);
+
+    const fs::path plain = dir / "plain.ini";
+    writeAll(plain, "[Web]\r\nPublishUser=klub\r\n");
+    fs::permissions(plain, shared);
+    IniFile open = IniFile::loadForUpdate(plain.string(), true);
+    open.writeInteger("Default", "drah", 2);
+    open.save(plain.string());
+    EXPECT_EQ(mode(plain), shared);
+}
+
+// The start names a password that others may read, and only then.
+TEST_F(IniFileTest, TheStartWarnsOfAPasswordOthersMayRead) {
+    struct Case {
+        const char* content;
+        fs::perms mode;
+        bool warned;
+    };
+    const fs::perms own = fs::perms::owner_read | fs::perms::owner_write;
+    const Case cases[] = {
+        {"[Web]\r\nPublishPassword=heslo\r\n", own | fs::perms::group_read | fs::perms::others_read, true},
+        {"[Web]\r\nPublishPassword=heslo\r\n", own | fs::perms::group_read, true},
+        {"[Web]\r\nPublishPassword=heslo\r\n", own, false},
+        {"[Web]\r\nPublishUser=klub\r\n", own | fs::perms::others_read, false},
+    };
+    const fs::path file = dir / "zodided.ini";
+    for (const Case& c : cases) {
+        writeAll(file, c.content);
+        fs::permissions(file, c.mode);
+        IniFile ini;
+        ASSERT_TRUE(ini.load(file.string()));
+        const auto notice = secretReadableNotice(file.string(), ini);
+        EXPECT_EQ(notice.has_value(), c.warned) << c.content << static_cast<int>(c.mode);
+        if (notice) {
+            EXPECT_NE(std::string(notice->what()).find("chmod 600"), std::string::npos);
+        }
+    }
 }

@@ -1,3 +1,4 @@
+#include "core/ini_file.h"
 #include "core/match_state.h"
 #include "reports/report_settings.h"
 #include "support/scratch_folder.h"
@@ -77,7 +78,9 @@ TEST(ReportSettings, AFileThatCannotBeReadIsNotOverwritten) {
     const auto unreadable = folder.path() / "zodided.ini";
     std::filesystem::create_directory(unreadable); // exists, but no file to read
     auto state = std::make_unique<MatchState>();
-    EXPECT_FALSE(saveFormsPath(*state, "x", unreadable));
+    EXPECT_THROW(saveFormsPath(*state, "x", unreadable), IniReadError);
+    EXPECT_THROW(saveAccompanyingTexts(*state, {"new", "new", "new", "new"}, unreadable), IniReadError);
+    EXPECT_EQ(state->alleyName, "");
     EXPECT_TRUE(std::filesystem::is_directory(unreadable));
 }
 

@@ -90,7 +90,7 @@ TEST_F(StartupSettingsFile, AFileThatCannotBeReadIsNotReplaced) {
     MatchState state;
     StartupSettings settings;
     settings.gameKind = 3;
-    EXPECT_FALSE(saveStartupSettings(state, settings, path_));
+    EXPECT_THROW(saveStartupSettings(state, settings, path_), IniReadError);
     EXPECT_TRUE(fs::is_directory(path_));
     EXPECT_EQ(state.gameKindSetting, 3) << "the fields follow the window even when the file was not written";
 }

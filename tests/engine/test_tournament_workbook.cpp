@@ -1,3 +1,4 @@
+#include "core/errors.h"
 #include "core/match_state.h"
 #include "reports/match_report.h"
 #include "reports/spreadsheet.h"
@@ -355,4 +356,35 @@ TEST_F(TournamentFixture, WritingOverOtherEntrantsAsksAndProposesTheFirstFreeRow
         return OverwriteAnswer::Cancel;
     });
     EXPECT_FALSE(askedAgain);
+}
+
+// A tournament file name from a journal or the console's edit that is a path:
+// the report is refused before it opens or saves anything.
+TEST_F(TournamentFixture, ATournamentFileThatIsAPathWritesNothing) {
+    state->pairCount = 1;
+    std::filesystem::create_directory(folder.path() / "turnaj");
+    const std::string outside = (folder.path().parent_path() / "venku.xls").string();
+    for (const std::string& name : {std::string("../venku.xls"), std::string("../../venku.xls"), outside,
+                                    std::string("C:venku.xls"), std::string("")}) {
+        SCOPED_TRACE(name);
+        state->controls.tournamentFile = name;
+        recorder.calls.clear();
+        recorder.writes.clear();
+        EXPECT_THROW(vysledky(*state, session, 1, 1, "S ", env), OperatorError);
+        EXPECT_TRUE(recorder.writes.empty());
+        for (const std::string& call : recorder.calls) {
+            EXPECT_EQ(call.rfind("SaveAs", 0), std::string::npos) << call;
+            EXPECT_EQ(call.find("venku"), std::string::npos) << call;
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(outside));
+}
+
+// Team titles come from the registry and the journal: one that is a path does
+// not carry the match report out of the reports folder.
+TEST_F(TournamentFixture, AMatchReportNamedByAPathIsRefused) {
+    state->homeTeamTitle = "../../venku";
+    EXPECT_THROW(matchReportPath(*state, "N ", "1.6.2025", env), OperatorError);
+    state->homeTeamTitle = "Sokol A";
+    EXPECT_EQ(matchReportPath(*state, "N ", "1.6.2025", env).parent_path(), folder.path());
 }

@@ -26,12 +26,13 @@ TEST(WebSettings, MissingSectionGivesTheDefaults) {
     EXPECT_EQ(settings.publishUser, "");
     EXPECT_EQ(settings.publishPassword, "");
     EXPECT_EQ(settings.clientsPerAddress, 16);
+    EXPECT_FALSE(settings.publishInsecure);
 }
 
 TEST(WebSettings, KeysAreRead) {
     const WebSettings settings = read("[Web]\r\nPort=0\r\nListen=127.0.0.1\r\nPublishSeconds=30\r\n"
                                       "PublishUrl=ftp://127.0.0.1:2121/live/\r\nPublishUser=klub\r\n"
-                                      "PublishPassword=tajne heslo\r\nClientsPerAddress=4\r\n");
+                                      "PublishPassword=tajne heslo\r\nClientsPerAddress=4\r\nPublishInsecure=1\r\n");
     EXPECT_EQ(settings.port, 0);
     EXPECT_EQ(settings.listen, "127.0.0.1");
     EXPECT_EQ(settings.publishSeconds, 30);
@@ -39,6 +40,7 @@ TEST(WebSettings, KeysAreRead) {
     EXPECT_EQ(settings.publishUser, "klub");
     EXPECT_EQ(settings.publishPassword, "tajne heslo");
     EXPECT_EQ(settings.clientsPerAddress, 4);
+    EXPECT_TRUE(settings.publishInsecure);
 }
 
 TEST(WebSettings, UnusableValuesKeepTheDefaults) {
