@@ -214,7 +214,9 @@ TEST(JournalLimits, ARecordOverAnyLimitEndsTheReadingAndEverythingBeforeItComesB
     for (const BadRecord& bad : badRecords()) {
         SCOPED_TRACE(bad.name);
         const bool alone = bad.kind != JournalKind::Header; // a header is wrong only where it stands
-        if (alone) EXPECT_NE(journalRecordProblem({bad.kind, bad.payload}), "");
+        if (alone) {
+            EXPECT_NE(journalRecordProblem({bad.kind, bad.payload}), "");
+        }
         const std::string bytes = good + record(bad.kind, bad.payload) + after;
         const JournalReading r = readJournal(bytes);
         EXPECT_EQ(r.problem, "");
