@@ -243,9 +243,14 @@ QString MatchKeeper::archiveJournal(const QString& path, const JournalReading& r
                base;
     }
     const QString target = freeName(folder, QString::fromStdString(base), QStringLiteral(".jrn"));
-    if (!QFile::rename(path, target)) {
-        say({}, QStringLiteral("%1 cannot be moved into the archive %2").arg(path, archiveFolder_));
-        return {};
+    try {
+        moveFile(QFile::encodeName(path).toStdString(), QFile::encodeName(target).toStdString());
+    } catch (const std::exception& error) {
+        // Moved but not known on the disk yet: archived all the same, as the next start would find it.
+        const bool moved = !QFileInfo::exists(path) && QFileInfo::exists(target);
+        say({}, QStringLiteral("%1 cannot be moved into the archive %2: %3")
+                    .arg(path, archiveFolder_, QString::fromLocal8Bit(error.what())));
+        if (!moved) return {};
     }
     if (reading.problem.empty()) {
         try {

@@ -1,6 +1,7 @@
 #include "reports/spreadsheet_uno.h"
 
 #include "core/cp1250.h"
+#include "core/file_replace.h"
 #include "core/typed_number.h"
 #include "reports/office_profiles.h"
 #include "reports/report_outcome.h"
@@ -157,18 +158,23 @@ bool czechOfficeInstalled(const std::filesystem::path& program) {
 void writeCzechProfile(const std::filesystem::path& profile) {
     const std::filesystem::path user = profile / "user";
     std::filesystem::create_directories(user);
-    std::ofstream xcu(user / "registrymodifications.xcu");
-    xcu << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
-           "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
-           "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
-           "<item oor:path=\"/org.openoffice.Setup/L10N\"><prop oor:name=\"ooLocale\" oor:op=\"fuse\">"
-           "<value>cs</value></prop></item>\n"
-           "<item oor:path=\"/org.openoffice.Setup/L10N\"><prop oor:name=\"ooSetupSystemLocale\" "
-           "oor:op=\"fuse\"><value>cs-CZ</value></prop></item>\n"
-           "<item oor:path=\"/org.openoffice.Office.Linguistic/General\"><prop oor:name=\"UILocale\" "
-           "oor:op=\"fuse\"><value>cs</value></prop></item>\n"
-           "</oor:items>\n";
+    const std::string settings =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
+        "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+        "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
+        "<item oor:path=\"/org.openoffice.Setup/L10N\"><prop oor:name=\"ooLocale\" oor:op=\"fuse\">"
+        "<value>cs</value></prop></item>\n"
+        "<item oor:path=\"/org.openoffice.Setup/L10N\"><prop oor:name=\"ooSetupSystemLocale\" "
+        "oor:op=\"fuse\"><value>cs-CZ</value></prop></item>\n"
+        "<item oor:path=\"/org.openoffice.Office.Linguistic/General\"><prop oor:name=\"UILocale\" "
+        "oor:op=\"fuse\"><value>cs</value></prop></item>\n"
+        "</oor:items>\n";
+    try {
+        replaceFile((user / "registrymodifications.xcu").string(), settings);
+    } catch (const std::runtime_error& error) {
+        throw SpreadsheetError(std::string("cannot write the office profile: ") + error.what());
+    }
 }
 
 // The office process, started with a profile and a pipe of its own. A headless
@@ -373,8 +379,7 @@ public:
 
     std::vector<Reference<css::frame::XModel>> documents() {
         std::vector<Reference<css::frame::XModel>> models;
-        const Reference<css::container::XEnumeration> all =
-            desktop_->getComponents()->createEnumeration();
+        const Reference<css::container::XEnumeration> all = desktop_->getComponents()->createEnumeration();
         while (all->hasMoreElements()) {
             Reference<css::frame::XModel> model(all->nextElement(), UNO_QUERY);
             if (model.is()) models.push_back(model);
@@ -387,7 +392,8 @@ public:
         for (const Reference<css::frame::XModel>& model : documents()) {
             const Reference<css::frame::XController> controller = model->getCurrentController();
             if (!controller.is() || !controller->getFrame().is()) continue;
-            const Reference<css::awt::XWindow2> window(controller->getFrame()->getContainerWindow(), UNO_QUERY);
+            const Reference<css::awt::XWindow2> window(controller->getFrame()->getContainerWindow(),
+                                                       UNO_QUERY);
             if (window.is() && window->isVisible()) return true;
         }
         return false;
@@ -431,7 +437,8 @@ std::shared_ptr<OfficeConnection> sharedOffice(const LibreOfficeOptions& options
 // LibreOffice keeps ".~lock.NAME#" beside a document it has open.
 bool lockedByAnotherProgram(const std::filesystem::path& path) {
     std::error_code ignored;
-    return std::filesystem::exists(path.parent_path() / (".~lock." + path.filename().string() + "#"), ignored);
+    return std::filesystem::exists(path.parent_path() / (".~lock." + path.filename().string() + "#"),
+                                   ignored);
 }
 
 class UnoWorksheet : public Worksheet {
@@ -763,7 +770,8 @@ private:
     // The office lists a "Generic Printer" of its own when the system has no
     // printer queue; printing to it goes nowhere.
     bool hasPrinter() const {
-        const Sequence<OUString> names = css::awt::PrinterServer::create(office_->remote())->getPrinterNames();
+        const Sequence<OUString> names =
+            css::awt::PrinterServer::create(office_->remote())->getPrinterNames();
         for (const OUString& name : names) {
             if (name != "Generic Printer") return true;
         }
