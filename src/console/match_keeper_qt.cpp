@@ -246,10 +246,12 @@ QString MatchKeeper::archiveJournal(const QString& path, const JournalReading& r
     try {
         moveFile(QFile::encodeName(path).toStdString(), QFile::encodeName(target).toStdString());
     } catch (const std::exception& error) {
-        // Moved but not known on the disk yet: archived all the same, as the next start would find it.
+        // Moved, though not yet known on the disk: it is in the archive all the same.
         const bool moved = !QFileInfo::exists(path) && QFileInfo::exists(target);
-        say({}, QStringLiteral("%1 cannot be moved into the archive %2: %3")
-                    .arg(path, archiveFolder_, QString::fromLocal8Bit(error.what())));
+        say({},
+            QString::fromLatin1(moved ? "%1 is moved into the archive %2, but not yet safe on the disk: %3"
+                                      : "%1 cannot be moved into the archive %2: %3")
+                .arg(path, archiveFolder_, QString::fromLocal8Bit(error.what())));
         if (!moved) return {};
     }
     if (reading.problem.empty()) {
