@@ -17,6 +17,7 @@ PACKAGES=(
   # checks the Debian package (scripts/package-test.sh)
   lintian
   util-linux mount # unshare and mount: the full-disk and read-only tests run on a private tmpfs
+  strace           # the durability test reads from a trace that every saved file is synced before its rename
   # clang's libFuzzer and sanitizer runtimes: scripts/fuzz.sh
   clang libclang-rt-14-dev
   # Qt's own dialogs and message boxes in Czech

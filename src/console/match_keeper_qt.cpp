@@ -289,9 +289,16 @@ QString MatchKeeper::archiveJournal(const QString& path, const JournalReading& r
                base;
     }
     const QString target = freeName(folder, QString::fromStdString(base), QStringLiteral(".jrn"));
-    if (!QFile::rename(path, target)) {
-        say({}, QStringLiteral("%1 cannot be moved into the archive %2").arg(path, archiveFolder_));
-        return {};
+    try {
+        moveFile(QFile::encodeName(path).toStdString(), QFile::encodeName(target).toStdString());
+    } catch (const std::exception& error) {
+        // Moved, though not yet known on the disk: it is in the archive all the same.
+        const bool moved = !QFileInfo::exists(path) && QFileInfo::exists(target);
+        say({},
+            QString::fromLatin1(moved ? "%1 is moved into the archive %2, but not yet safe on the disk: %3"
+                                      : "%1 cannot be moved into the archive %2: %3")
+                .arg(path, archiveFolder_, QString::fromLocal8Bit(error.what())));
+        if (!moved) return {};
     }
     if (reading.problem.empty()) {
         try {

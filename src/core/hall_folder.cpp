@@ -1,6 +1,10 @@
 #include "core/hall_folder.h"
 
+#include "core/file_replace.h"
+
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <system_error>
 
@@ -42,7 +46,12 @@ std::vector<std::string> prepareHallFolder(const fs::path& folder, const fs::pat
         const fs::path target = folder / entry.path().filename();
         // Whatever stands there under the name (even a broken link) is the operator's.
         if (fs::exists(fs::symlink_status(target))) continue;
-        fs::copy_file(entry.path(), target);
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        if (!in.is_open() || in.bad())
+            throw fs::filesystem_error("cannot read the template", entry.path(),
+                                       std::make_error_code(std::errc::io_error));
+        replaceFile(target.string(), content, static_cast<unsigned>(entry.status().permissions()) & 0777);
         copied.push_back(entry.path().filename().string());
     }
     std::sort(copied.begin(), copied.end());

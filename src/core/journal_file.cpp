@@ -1,5 +1,7 @@
 #include "core/journal_file.h"
 
+#include "core/file_replace.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -30,8 +32,23 @@ bool JournalFile::commit() {
         return false;
     };
     if (fd_ < 0) {
-        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        fd_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd_ < 0 && errno == ENOENT) {
+            fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+            if (fd_ >= 0) folderDue_ = true;
+        }
         if (fd_ < 0) return fail("cannot open");
+    }
+    // A file whose name is not yet on the disk could vanish with all its synced records.
+    if (folderDue_) {
+        const int folder = ::open(folderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (folder < 0) return fail("cannot open its folder");
+        const bool synced = ::fsync(folder) == 0 || errno == EINVAL;
+        const int error = errno;
+        ::close(folder);
+        errno = error;
+        if (!synced) return fail("cannot sync its folder");
+        folderDue_ = false;
     }
     if (cutDue_ && ::ftruncate(fd_, static_cast<off_t>(durable_)) != 0)
         return fail("cannot cut the torn end");

@@ -40,6 +40,7 @@ public:
     void moved(std::string newPath) {
         close();
         path_ = std::move(newPath);
+        folderDue_ = false;
     }
 
 private:
@@ -47,6 +48,7 @@ private:
     int fd_ = -1;
     std::size_t durable_ = 0; // bytes known to be on the disk
     bool cutDue_ = false;     // a torn tail after durable_ is still to be cut off
+    bool folderDue_ = false;  // the file was created and its folder is not yet synced
     std::string tail_;        // appended after durable_, not yet known on the disk
     std::string lastError_;
 };

@@ -2,6 +2,7 @@
 
 #include "core/child_process.h"
 #include "core/cp1250.h"
+#include "core/file_replace.h"
 #include "core/typed_number.h"
 #include "reports/office_profiles.h"
 #include "reports/report_outcome.h"
@@ -157,18 +158,23 @@ bool czechOfficeInstalled(const std::filesystem::path& program) {
 void writeCzechProfile(const std::filesystem::path& profile) {
     const std::filesystem::path user = profile / "user";
     std::filesystem::create_directories(user);
-    std::ofstream xcu(user / "registrymodifications.xcu");
-    xcu << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
-           "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
-           "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
-           "<item oor:path=\"/org.openoffice.Setup/L10N\"><prop oor:name=\"ooLocale\" oor:op=\"fuse\">"
-           "<value>cs</value></prop></item>\n"
-           "<item oor:path=\"/org.openoffice.Setup/L10N\"><prop oor:name=\"ooSetupSystemLocale\" "
-           "oor:op=\"fuse\"><value>cs-CZ</value></prop></item>\n"
-           "<item oor:path=\"/org.openoffice.Office.Linguistic/General\"><prop oor:name=\"UILocale\" "
-           "oor:op=\"fuse\"><value>cs</value></prop></item>\n"
-           "</oor:items>\n";
+    const std::string settings =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
+        "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+        "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
+        "<item oor:path=\"/org.openoffice.Setup/L10N\"><prop oor:name=\"ooLocale\" oor:op=\"fuse\">"
+        "<value>cs</value></prop></item>\n"
+        "<item oor:path=\"/org.openoffice.Setup/L10N\"><prop oor:name=\"ooSetupSystemLocale\" "
+        "oor:op=\"fuse\"><value>cs-CZ</value></prop></item>\n"
+        "<item oor:path=\"/org.openoffice.Office.Linguistic/General\"><prop oor:name=\"UILocale\" "
+        "oor:op=\"fuse\"><value>cs</value></prop></item>\n"
+        "</oor:items>\n";
+    try {
+        replaceFile((user / "registrymodifications.xcu").string(), settings);
+    } catch (const std::runtime_error& error) {
+        throw SpreadsheetError(std::string("cannot write the office profile: ") + error.what());
+    }
 }
 
 // The office process, started with a profile and a pipe of its own. A headless

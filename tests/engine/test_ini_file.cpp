@@ -2,6 +2,8 @@
 #include "core/settings_notice.h"
 #include "support/unprivileged_files.h"
 
+#include "support/scratch_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -136,7 +138,7 @@ TEST_F(IniFileTest, BrokenFileLoadsWithoutLossAndSavesOnlyTheChange) {
     std::string expected = junk;
     expected.replace(expected.find("drah=2"), 6, "drah=1");
     EXPECT_EQ(readAll(file), expected);
-    EXPECT_FALSE(fs::exists(dir / "zodided.ini.tmp"));
+    EXPECT_EQ(kuzelna::testing::temporariesIn(dir), std::vector<std::string>{});
 }
 
 TEST_F(IniFileTest, MissingFileReadsAsEmptyAndIsCreatedBySave) {
@@ -160,7 +162,7 @@ TEST_F(IniFileTest, FailedSaveThrowsAndLeavesTheOldFile) {
     // A folder standing where the file should go cannot be replaced.
     fs::create_directories(dir / "taken" / "zodided.ini" / "inside");
     EXPECT_THROW(ini.save((dir / "taken" / "zodided.ini").string()), std::runtime_error);
-    EXPECT_FALSE(fs::exists(dir / "taken" / "zodided.ini.tmp"));
+    EXPECT_EQ(kuzelna::testing::temporariesIn(dir / "taken"), std::vector<std::string>{});
     EXPECT_EQ(readAll(file), "[A]\r\nx=1\r\n");
     // A file made read-only stays as it is, for root too.
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);

@@ -2,6 +2,7 @@
 #include "registry/registry_file.h"
 #include "registry/registry_tree.h"
 #include "support/registry_outline.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -142,7 +143,7 @@ TEST(RegistryFile, LoadAndSaveThroughTheFile) {
     tree.appendChild(nullptr, "Nový - ");
     saveRegistry(tree, path);
     EXPECT_EQ(fixture::readBytes(path), kAlleyFile + "Nový - \r\n");
-    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    EXPECT_EQ(fixture::temporariesIn(folder.path()), std::vector<std::string>{});
 
     RegistryTree reread;
     loadRegistry(path, reread);
@@ -171,10 +172,10 @@ TEST(RegistryFile, FailedSaveLeavesTheOldFileIntact) {
     RegistryTree tree;
     tree.appendChild(nullptr, "Replacement - ");
 
-    // The file beside the target cannot be created (a folder of that name is in the way).
+    // The backup, written first, cannot replace the folder that stands in its place.
     const std::string path = folder.file(kRegistryFileName);
     fixture::writeBytes(path, kAlleyFile);
-    std::filesystem::create_directory(path + ".tmp");
+    std::filesystem::create_directory(registryBackupPath(path));
     // The target folder does not exist.
     const std::string missingFolder = folder.file("missing/Hraci.dtb");
     // The target itself is a folder, which no file may replace.
@@ -192,8 +193,8 @@ TEST(RegistryFile, FailedSaveLeavesTheOldFileIntact) {
         }
     }
     EXPECT_EQ(fixture::readBytes(path), kAlleyFile);
-    EXPECT_TRUE(std::filesystem::is_directory(path + ".tmp"));
+    EXPECT_TRUE(std::filesystem::is_directory(registryBackupPath(path)));
     EXPECT_FALSE(std::filesystem::exists(folder.file("missing")));
     EXPECT_TRUE(std::filesystem::is_directory(folderTarget));
-    EXPECT_FALSE(std::filesystem::exists(folderTarget + ".tmp"));
+    EXPECT_EQ(fixture::temporariesIn(folder.path()), std::vector<std::string>{});
 }

@@ -2,6 +2,7 @@
 #include "core/errors.h"
 #include "core/match_state.h"
 #include "reports/result_files.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -83,7 +84,7 @@ TEST_F(ResultFiles, ContentLinesPerSlot) {
     writeResultFiles(state, dir_.string());
     EXPECT_EQ(read("vyst_a.csv"), expected);
     EXPECT_EQ(read("vyst_b.csv"), expected);
-    EXPECT_FALSE(fs::exists(dir_ / "vyst_a.csv.tmp"));
+    EXPECT_EQ(kuzelna::testing::temporariesIn(dir_), std::vector<std::string>{});
 }
 
 TEST_F(ResultFiles, LineLengthFollowsTheGame) {
@@ -116,7 +117,7 @@ TEST_F(ResultFiles, AFailedWriteRaisesAndKeepsTheOldFile) {
     EXPECT_THROW(writeResultFiles(state, dir_.string()), std::runtime_error);
     EXPECT_NE(read("vyst_a.csv"), before); // vyst_a.csv is written first, whole
     EXPECT_TRUE(fs::is_directory(dir_ / "vyst_b.csv"));
-    EXPECT_FALSE(fs::exists(dir_ / "vyst_b.csv.tmp"));
+    EXPECT_EQ(kuzelna::testing::temporariesIn(dir_), std::vector<std::string>{});
 }
 
 // A reader polling the file while it is rewritten over and over only ever sees
@@ -155,7 +156,7 @@ TEST_F(ResultFiles, AReaderNeverSeesATornFile) {
 // a write works again, which the status line says.
 TEST_F(ResultFiles, AFailingWriteIsReportedOnceAndItsEndToo) {
     auto state = std::make_unique<MatchState>();
-    fs::create_directory(dir_ / "vyst_a.csv.tmp"); // in the way of the new file
+    fs::create_directories(dir_ / "vyst_a.csv" / "blocker"); // in the way of the new file
     ResultFileWriter writer;
     try {
         writer.write(*state, dir_.string());
@@ -163,12 +164,12 @@ TEST_F(ResultFiles, AFailingWriteIsReportedOnceAndItsEndToo) {
     } catch (const OperatorError& error) {
         EXPECT_FALSE(error.workAtRisk());
         EXPECT_EQ(cp1250::toUtf8(error.status()), "vyst_*.csv nezapsány");
-        EXPECT_NE(std::string(error.what()).find("vyst_a.csv.tmp"), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find("vyst_a.csv"), std::string::npos) << error.what();
     }
     EXPECT_NO_THROW(writer.write(*state, dir_.string()));
     EXPECT_TRUE(writer.failing());
 
-    fs::remove(dir_ / "vyst_a.csv.tmp");
+    fs::remove_all(dir_ / "vyst_a.csv");
     writer.write(*state, dir_.string());
     EXPECT_FALSE(writer.failing());
     EXPECT_EQ(cp1250::toUtf8(state->controls.statusLine), "vyst_*.csv zapsány");

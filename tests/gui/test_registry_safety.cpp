@@ -8,6 +8,7 @@
 #include "registry/name_note_dialog.h"
 #include "registry/registry_file.h"
 #include "registry/registry_window.h"
+#include "support/scratch_folder.h"
 
 #include <QDir>
 #include <QFile>
@@ -213,7 +214,7 @@ private slots:
         QCOMPARE(registry.status, QStringLiteral("Hraci.dtb neuložen"));
         QVERIFY(registry.window.isVisible());
         QCOMPARE(readFile(file()), bytes(original));
-        QVERIFY(!QFile::exists(file("Hraci.dtb.tmp")));
+        QCOMPARE(kuzelna::testing::temporariesIn(dir_.toStdString()), std::vector<std::string>{});
 
         QVERIFY(QFile::remove(file("filler")));
         QCOMPARE(QProcess::execute(QStringLiteral("mount"),
@@ -231,7 +232,7 @@ private slots:
     void cancelAfterAFailedSaveWarnsFirst() {
         QVERIFY(writeFile(file(), bytes("K - \r\n")));
         Registry registry(*state_);
-        QVERIFY(QDir(dir_).mkdir(QStringLiteral("Hraci.dtb.tmp"))); // the save cannot write
+        QVERIFY(QDir(dir_).mkdir(QStringLiteral("Hraci.dtb.bak"))); // the save cannot write its backup
         emit registry.clubDialog.applied(DialogMode::New, "New - ");
         QTest::mouseClick(registry.window.okButton(), Qt::LeftButton);
         QCOMPARE(registry.boxes.size(), 1);

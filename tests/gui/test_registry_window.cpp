@@ -7,6 +7,7 @@
 #include "registry/registry_file.h"
 #include "registry/registry_window.h"
 #include "suddenvictory/sudden_victory_window.h"
+#include "support/scratch_folder.h"
 
 #include <QAction>
 #include <QDir>
@@ -317,7 +318,7 @@ private slots:
         QCOMPARE(caption(16), QString());
         QCOMPARE(readFile(registryFile()), bytes(kFixture));
         QVERIFY(!window_->isVisible());
-        QVERIFY(!QFile::exists(registryFile() + ".tmp"));
+        QCOMPARE(kuzelna::testing::temporariesIn(folder_.path().toStdString()), std::vector<std::string>{});
     }
 
     void stornoAndFailedWriteKeepTheFile() {
@@ -336,7 +337,7 @@ private slots:
 
         window_->toggle();
         QVERIFY(window_->isVisible());
-        QVERIFY(QDir(folder_.path()).mkdir("Hraci.dtb.tmp")); // the new file cannot be created
+        QVERIFY(QDir(folder_.path()).mkdir("Hraci.dtb.bak")); // the backup cannot be written
         QTest::mouseClick(window_->okButton(), Qt::LeftButton);
         QCOMPARE(state_->player[1].registryLine.str(), player(0, 0)->line);
         QCOMPARE(window_->lastError(), "Cannot create file " + registryPath());

@@ -33,4 +33,14 @@ std::filesystem::path ScratchFolder::touch(const std::filesystem::path& relative
     return file;
 }
 
+std::vector<std::string> temporariesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> found;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() > 5 && name.front() == '.' && name.ends_with(".tmp")) found.push_back(name);
+    }
+    return found;
+}
+
 } // namespace kuzelna::testing

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kuzelna::testing {
 
@@ -21,5 +22,9 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// The temporary files a replacement leaves in `folder` (".<name>.<...>.tmp"),
+// which after a save, failed or not, must be none.
+std::vector<std::string> temporariesIn(const std::filesystem::path& folder);
 
 } // namespace kuzelna::testing
