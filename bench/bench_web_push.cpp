@@ -132,21 +132,33 @@ private:
         websocket::stream<tcp::socket> ws;
         beast::flat_buffer incoming;
         std::vector<int> throws; // per slot, as last seen
+        bool seen = false;       // the first document has come
     };
 
-    // Throw counts per slot of a document. Every page gets the same documents,
-    // so each is read once and known again by comparing it whole.
+    // Throw counts per slot that a message gives: every slot for a whole
+    // document, the slots whose count it changes for a patch (-1: unchanged).
+    // Every page gets the same messages, so each is read once and known again
+    // by comparing it whole.
     const std::vector<int>& countsOf(const std::string& text) {
         for (const auto& [known, counts] : parsed_)
             if (known == text) return counts;
         if (parsed_.size() >= 8) parsed_.pop_front();
-        std::vector<int> counts(61, 0);
-        const QJsonArray players =
-            QJsonDocument::fromJson(QByteArray::fromStdString(text)).object().value("players").toArray();
-        for (const QJsonValue player : players) {
-            const int slot = player.toObject().value("slot").toInt();
-            if (slot >= 1 && slot <= 60)
-                counts[static_cast<std::size_t>(slot)] = player.toObject().value("throwCount").toInt();
+        const QJsonObject message = QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+        std::vector<int> counts(61, message.contains("type") ? -1 : 0);
+        if (message.contains("type")) {
+            const QJsonObject players = message.value("changes").toObject().value("players").toObject();
+            for (auto player = players.begin(); player != players.end(); ++player) {
+                const int slot = player.key().toInt() + 1;
+                const QJsonValue count = player.value().toObject().value("throwCount");
+                if (slot >= 1 && slot <= 60 && count.isDouble())
+                    counts[static_cast<std::size_t>(slot)] = count.toInt();
+            }
+        } else {
+            for (const QJsonValue player : message.value("players").toArray()) {
+                const int slot = player.toObject().value("slot").toInt();
+                if (slot >= 1 && slot <= 60)
+                    counts[static_cast<std::size_t>(slot)] = player.toObject().value("throwCount").toInt();
+            }
         }
         parsed_.emplace_back(text, std::move(counts));
         return parsed_.back().second;
@@ -158,20 +170,24 @@ private:
             const Clock::time_point now = Clock::now();
             const std::vector<int>& counts = countsOf(beast::buffers_to_string(page.incoming.data()));
             page.incoming.consume(page.incoming.size());
-            if (!page.throws.empty()) {
+            if (page.throws.empty()) page.throws.assign(61, 0);
+            {
                 std::lock_guard recordedLock(recorded_.mutex);
                 std::lock_guard lock(mutex_);
                 for (int slot = 1; slot <= 60; ++slot) {
-                    for (int t = page.throws[static_cast<std::size_t>(slot)] + 1;
-                         t <= counts[static_cast<std::size_t>(slot)]; ++t) {
+                    const int count = counts[static_cast<std::size_t>(slot)];
+                    if (count < 0) continue;
+                    for (int t = page.throws[static_cast<std::size_t>(slot)] + 1; page.seen && t <= count;
+                         ++t) {
                         const auto at = recorded_.at.find({slot, t});
                         if (measuring_ && at != recorded_.at.end())
                             latencies_.push_back(
                                 std::chrono::duration<double, std::milli>(now - at->second).count());
                     }
+                    page.throws[static_cast<std::size_t>(slot)] = count;
                 }
             }
-            page.throws = counts;
+            page.seen = true;
             read(page);
         });
     }
@@ -381,8 +397,9 @@ int main(int argc, char* argv[]) {
     }
     std::printf("\nbytes on the wire per recorded throw per page, over a whole match\n");
     std::printf("%-26s %8s %10s %12s %12s\n", "match", "throws", "snapshots", "bytes", "per throw");
-    for (const auto& [label, config] : {std::pair{"120 Hs, 6 lanes, 6 duels", GameConfiguration{2, 3, 1, 6, 1}},
-                                        std::pair{"200 Hs, 6 lanes, 30 duels", GameConfiguration{1, 3, 1, 30, 1}}}) {
+    for (const auto& [label, config] :
+         {std::pair{"120 Hs, 6 lanes, 6 duels", GameConfiguration{2, 3, 1, 6, 1}},
+          std::pair{"200 Hs, 6 lanes, 30 duels", GameConfiguration{1, 3, 1, 30, 1}}}) {
         const WholeMatch match = playWholeMatch(config);
         std::printf("%-26s %8d %10ld %12ld %12.0f\n", label, match.throws, match.snapshots, match.bytes,
                     static_cast<double>(match.bytes) / std::max(1, match.throws));
