@@ -159,5 +159,11 @@ def datagrams():
     write("fuzz_datagrams", "garbage", b"\x00" + bytes(range(1, 200)))
 
 
-for make in (lane_link, frame_scanner, ini_file, registry, cp1250, tournament, public_play, datagrams):
+def json_patch():
+    write("fuzz_json_patch", "documents",
+          b'{"a":1,"b":[1,2,{"c":null}],"s":"x\\"y"}\0{"a":1.5,"b":[1,2,{"c":{"d":true}},4],"s":"z","e":[]}')
+    write("fuzz_json_patch", "array_patch", b'[1,[2,[3]]]\0{"n":1,"0":{"n":0}}')
+
+
+for make in (lane_link, frame_scanner, ini_file, registry, cp1250, tournament, public_play, datagrams, json_patch):
     make()
