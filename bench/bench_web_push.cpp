@@ -1,17 +1,32 @@
 // Live results: the time from the lane frame that records a throw to a page's
 // socket receiving the document with it, with 1 and with 256 pages open, and
-// the program's CPU use meanwhile. The whole program runs as it does in the
+// the program's CPU use meanwhile; then the bytes one page receives per
+// recorded throw over a whole match. The whole program runs as it does in the
 // hall: the lane link at its real cadence on the virtual alley's
 // pseudo-terminal, the snapshots on the Qt thread, the server on its own.
 // The pages are sockets on one thread of this process, whose CPU time is
 // taken off the figure. Loopback only.
 //
-//     bench_web_push [--seconds S] [--pace MS]     (defaults: 60 s per run, a throw every 3000 ms per lane)
+// The bytes are counted over a whole match played through the lane link's byte
+// interface without a clock: a snapshot is taken after every lane frame that
+// changed the match, so the figure is the most the coalescing timers can let
+// through (they only merge snapshots). Counted on the wire: each WebSocket
+// frame with its header.
+//
+//     bench_web_push [--seconds S] [--pace MS] [--bytes-only]
+//     (defaults: 60 s per run, a throw every 3000 ms per lane; --bytes-only skips the latency runs)
+
+// Before any Qt header: its "slots" keyword would take the alley's slots().
+#include "support/frames.h"
+#include "support/recording_events.h"
+#include "support/simulated_alley.h"
 
 #include "console/simulation_lineup.h"
 #include "core/match_state.h"
 #include "core/timing.h"
+#include "lanes/lane_link.h"
 #include "lanes/lane_server_qt.h"
+#include "lanes/match_cycle.h"
 #include "lanes/virtual_alley_pty_qt.h"
 #include "scoring/game_kinds.h"
 #include "web/web_limits.h"
@@ -30,12 +45,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTcpServer>
+#include <QThread>
 #include <QTimer>
 
 #include <sys/resource.h>
 #include <time.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <deque>
@@ -116,21 +133,33 @@ private:
         websocket::stream<tcp::socket> ws;
         beast::flat_buffer incoming;
         std::vector<int> throws; // per slot, as last seen
+        bool seen = false;       // the first document has come
     };
 
-    // Throw counts per slot of a document. Every page gets the same documents,
-    // so each is read once and known again by comparing it whole.
+    // Throw counts per slot that a message gives: every slot for a whole
+    // document, the slots whose count it changes for a patch (-1: unchanged).
+    // Every page gets the same messages, so each is read once and known again
+    // by comparing it whole.
     const std::vector<int>& countsOf(const std::string& text) {
         for (const auto& [known, counts] : parsed_)
             if (known == text) return counts;
         if (parsed_.size() >= 8) parsed_.pop_front();
-        std::vector<int> counts(61, 0);
-        const QJsonArray players =
-            QJsonDocument::fromJson(QByteArray::fromStdString(text)).object().value("players").toArray();
-        for (const QJsonValue player : players) {
-            const int slot = player.toObject().value("slot").toInt();
-            if (slot >= 1 && slot <= 60)
-                counts[static_cast<std::size_t>(slot)] = player.toObject().value("throwCount").toInt();
+        const QJsonObject message = QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+        std::vector<int> counts(61, message.contains("type") ? -1 : 0);
+        if (message.contains("type")) {
+            const QJsonObject players = message.value("changes").toObject().value("players").toObject();
+            for (auto player = players.begin(); player != players.end(); ++player) {
+                const int slot = player.key().toInt() + 1;
+                const QJsonValue count = player.value().toObject().value("throwCount");
+                if (slot >= 1 && slot <= 60 && count.isDouble())
+                    counts[static_cast<std::size_t>(slot)] = count.toInt();
+            }
+        } else {
+            for (const QJsonValue player : message.value("players").toArray()) {
+                const int slot = player.toObject().value("slot").toInt();
+                if (slot >= 1 && slot <= 60)
+                    counts[static_cast<std::size_t>(slot)] = player.toObject().value("throwCount").toInt();
+            }
         }
         parsed_.emplace_back(text, std::move(counts));
         return parsed_.back().second;
@@ -142,20 +171,24 @@ private:
             const Clock::time_point now = Clock::now();
             const std::vector<int>& counts = countsOf(beast::buffers_to_string(page.incoming.data()));
             page.incoming.consume(page.incoming.size());
-            if (!page.throws.empty()) {
+            if (page.throws.empty()) page.throws.assign(61, 0);
+            {
                 std::lock_guard recordedLock(recorded_.mutex);
                 std::lock_guard lock(mutex_);
                 for (int slot = 1; slot <= 60; ++slot) {
-                    for (int t = page.throws[static_cast<std::size_t>(slot)] + 1;
-                         t <= counts[static_cast<std::size_t>(slot)]; ++t) {
+                    const int count = counts[static_cast<std::size_t>(slot)];
+                    if (count < 0) continue;
+                    for (int t = page.throws[static_cast<std::size_t>(slot)] + 1; page.seen && t <= count;
+                         ++t) {
                         const auto at = recorded_.at.find({slot, t});
                         if (measuring_ && at != recorded_.at.end())
                             latencies_.push_back(
                                 std::chrono::duration<double, std::milli>(now - at->second).count());
                     }
+                    page.throws[static_cast<std::size_t>(slot)] = count;
                 }
             }
-            page.throws = counts;
+            page.seen = true;
             read(page);
         });
     }
@@ -245,16 +278,112 @@ Run runOnce(int pageCount, int seconds, int paceMs) {
             polls / wall};
 }
 
+int freePort() {
+    QTcpServer probe; // a free port of loopback (0 would switch the page off)
+    probe.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0);
+    return probe.serverPort();
+}
+
+// One page's socket on a thread of its own, counting what reaches it.
+class CountingPage {
+public:
+    explicit CountingPage(int port) : ws_(ioc_) {
+        tcp::resolver resolver(ioc_);
+        net::connect(ws_.next_layer(), resolver.resolve("127.0.0.1", std::to_string(port)));
+        ws_.handshake("127.0.0.1", "/ws");
+        read();
+        thread_ = std::thread([this] { ioc_.run(); });
+    }
+    ~CountingPage() {
+        net::post(ioc_, [this] { ioc_.stop(); });
+        thread_.join();
+    }
+    long messages() const { return messages_.load(); }
+    long bytes() const { return bytes_.load(); }
+
+private:
+    void read() {
+        ws_.async_read(incoming_, [this](beast::error_code error, std::size_t size) {
+            if (error) return;
+            const long header = size < 126 ? 2 : size < 65536 ? 4 : 10; // unmasked, from the server
+            bytes_ += static_cast<long>(size) + header;
+            ++messages_;
+            incoming_.consume(incoming_.size());
+            read();
+        });
+    }
+
+    net::io_context ioc_;
+    websocket::stream<tcp::socket> ws_;
+    beast::flat_buffer incoming_;
+    std::atomic<long> messages_{0}, bytes_{0};
+    std::thread thread_;
+};
+
+struct WholeMatch {
+    int throws;
+    long snapshots;
+    long bytes;
+};
+
+WholeMatch playWholeMatch(const GameConfiguration& config) {
+    auto state = std::make_unique<MatchState>();
+    if (!applyConfiguration(*state, config).empty()) throw std::runtime_error("configuration refused");
+    fillSimulationLineups(*state);
+    LaneServer lanes(*state);
+    WebSettings settings;
+    settings.listen = "127.0.0.1";
+    settings.port = freePort();
+    WebResults web(*state, settings); // not connected to the lanes: snapshots are taken below
+    web.start();
+    testing::SimulatedAlley alley(
+        testing::MatchPlan{config.gameKind, config.laneLayout, config.lanePair, config.pairCount, 5u});
+    testing::RecordingEvents events;
+    MatchCycle cycle(*state, events);
+    state->linkPaused = 0;
+    state->running = 1;
+
+    CountingPage page(web.port());
+    long published = 1; // the match as it stands, at connect
+    const auto delivered = [&] {
+        // One snapshot on the way at a time: the page is never the one that falls behind.
+        for (int i = 0; i < 200000 && page.messages() < published; ++i)
+            QThread::usleep(50);
+        if (page.messages() < published) throw std::runtime_error("the page stopped receiving");
+    };
+    delivered();
+    WebServer::Buffer last = web.json();
+    for (long ticks = 0; !state->matchOver && ticks < 10'000'000; ++ticks) {
+        for (const std::string& body : testing::sentBodies(cycle.tick())) {
+            const std::string reply = alley.answer(body);
+            if (!reply.empty()) lanes.link().onBytes(reply);
+        }
+        web.snapshotNow();
+        if (web.json() == last) continue;
+        last = web.json();
+        ++published;
+        delivered();
+    }
+    if (!state->matchOver) throw std::runtime_error("the match did not end");
+    int throws = 0;
+    for (int slot = 1; slot <= 2 * state->pairCount; ++slot)
+        throws += state->player[static_cast<std::size_t>(slot)].throwCount;
+    return {throws, published, page.bytes()};
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     int seconds = 60;
     int paceMs = 3000;
-    for (int i = 1; i + 1 < argc; i += 2) {
+    bool bytesOnly = false;
+    for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
-        if (option == "--seconds") seconds = std::max(5, std::atoi(argv[i + 1]));
-        if (option == "--pace") paceMs = std::max(0, std::atoi(argv[i + 1]));
+        if (option == "--bytes-only") bytesOnly = true;
+        if (i + 1 >= argc) continue;
+        if (option == "--seconds") seconds = std::max(5, std::atoi(argv[++i]));
+        if (option == "--pace") paceMs = std::max(0, std::atoi(argv[++i]));
     }
     setSpeedFactor(1); // the lane link's real cadence
     std::printf("live results push: 120 Hs, 6 lanes, 6 duels, a throw every %d ms per lane, %d s per run\n",
@@ -262,9 +391,20 @@ int main(int argc, char* argv[]) {
     std::printf("%6s %8s %9s %9s %9s %12s %9s\n", "pages", "samples", "p50 ms", "p99 ms", "max ms",
                 "CPU %core", "polls/s");
     for (const int count : {0, 1, 256}) {
+        if (bytesOnly) break;
         const Run run = runOnce(count, seconds, paceMs);
         std::printf("%6d %8zu %9.1f %9.1f %9.1f %12.2f %9.1f\n", run.pages, run.samples, run.p50, run.p99,
                     run.max, run.cpuPercent, run.pollsPerSecond);
+        std::fflush(stdout);
+    }
+    std::printf("\nbytes on the wire per recorded throw per page, over a whole match\n");
+    std::printf("%-26s %8s %10s %12s %12s\n", "match", "throws", "snapshots", "bytes", "per throw");
+    for (const auto& [label, config] :
+         {std::pair{"120 Hs, 6 lanes, 6 duels", GameConfiguration{2, 3, 1, 6, 1}},
+          std::pair{"200 Hs, 6 lanes, 30 duels", GameConfiguration{1, 3, 1, 30, 1}}}) {
+        const WholeMatch match = playWholeMatch(config);
+        std::printf("%-26s %8d %10ld %12ld %12.0f\n", label, match.throws, match.snapshots, match.bytes,
+                    static_cast<double>(match.bytes) / std::max(1, match.throws));
         std::fflush(stdout);
     }
     return 0;

@@ -204,5 +204,12 @@ def journal():
     write("fuzz_journal", "newer_version", b"\x00" + record(b"H", text(b"kuzelna-journal") + struct.pack("<H", 2) + text(b"2027-01-01 10:00:00")) + configuration)
 
 
-for make in (lane_link, frame_scanner, ini_file, registry, cp1250, tournament, public_play, datagrams, journal):
+def json_patch():
+    write("fuzz_json_patch", "documents",
+          b'{"a":1,"b":[1,2,{"c":null}],"s":"x\\"y"}\0{"a":1.5,"b":[1,2,{"c":{"d":true}},4],"s":"z","e":[]}')
+    write("fuzz_json_patch", "array_patch", b'[1,[2,[3]]]\0{"n":1,"0":{"n":0}}')
+
+
+for make in (lane_link, frame_scanner, ini_file, registry, cp1250, tournament, public_play, datagrams, journal,
+             json_patch):
     make()

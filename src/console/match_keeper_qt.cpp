@@ -375,10 +375,12 @@ void MatchKeeper::exportMatch(const QString& path) const {
 
 void MatchKeeper::writeExport(const MatchState& state, const QString& path) const {
     MatchJsonContext context;
+    context.view = MatchJsonView::Archive;
     const QDateTime now = QDateTime::currentDateTime();
     context.savedAt = now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate).toStdString();
     context.program = QCoreApplication::applicationName().toStdString();
-    replaceFile(path.toStdString(), matchJson(state, context));
+    // The line-ups carry birth dates and the operator's notes: the owner's eyes only.
+    replaceFile(path.toStdString(), matchJson(state, context), 0600);
 }
 
 void MatchKeeper::say(const QString& status, const QString& line) {

@@ -64,7 +64,7 @@ void writeSide(JsonWriter& json, const MatchState& state, bool home, const Resul
     json.endObject();
 }
 
-void writePlayer(JsonWriter& json, const MatchState& state, int slot) {
+void writePlayer(JsonWriter& json, const MatchState& state, int slot, MatchJsonView view) {
     const PlayerSlot& p = state.player[static_cast<std::size_t>(slot)];
     const bool home = slot % 2 == 1;
     const int made = throwsMade(state, slot);
@@ -80,7 +80,7 @@ void writePlayer(JsonWriter& json, const MatchState& state, int slot) {
     json.key("firstName").value(utf8(p.firstName.str()));
     json.key("registration").value(utf8(p.regNumber.str()));
     json.key("displayName").value(utf8(p.displayName.str()));
-    json.key("registryLine").value(utf8(p.registryLine.str()));
+    if (view == MatchJsonView::Archive) json.key("registryLine").value(utf8(p.registryLine.str()));
     json.key("throwCount").value(made);
     json.key("throws").beginArray();
     for (int t = 1; t <= made; ++t)
@@ -138,7 +138,7 @@ void writeLineup(JsonWriter& json, const OneBased<std::string, kLineupPlaces>& l
     json.endArray();
 }
 
-void writeSetup(JsonWriter& json, const MatchState& state) {
+void writeSetup(JsonWriter& json, const MatchState& state, MatchJsonView view) {
     json.beginObject();
     json.key("gameKind").value(static_cast<int>(state.gameKind));
     json.key("laneLayout").value(static_cast<int>(state.laneLayout));
@@ -160,10 +160,12 @@ void writeSetup(JsonWriter& json, const MatchState& state) {
     json.key("manualTeamNames").value(state.manualTeamNames != 0);
     json.key("manualHomeName").value(utf8(state.manualHomeName));
     json.key("manualGuestName").value(utf8(state.manualGuestName));
-    json.key("homeLineup");
-    writeLineup(json, state.homeLineup, state.homeLineupCount);
-    json.key("guestLineup");
-    writeLineup(json, state.guestLineup, state.guestLineupCount);
+    if (view == MatchJsonView::Archive) {
+        json.key("homeLineup");
+        writeLineup(json, state.homeLineup, state.homeLineupCount);
+        json.key("guestLineup");
+        writeLineup(json, state.guestLineup, state.guestLineupCount);
+    }
     json.endObject();
 }
 
@@ -182,6 +184,7 @@ std::string matchJson(const MatchState& state, const MatchJsonContext& context) 
     json.beginObject();
     json.key("format").value("kuzelna-match");
     json.key("version").value(kMatchJsonVersion);
+    json.key("view").value(context.view == MatchJsonView::Archive ? "archive" : "public");
     if (!context.savedAt.empty()) json.key("savedAt").value(context.savedAt);
     if (!context.program.empty()) json.key("program").value(context.program);
     json.key("alley").value(utf8(state.alleyName));
@@ -202,12 +205,12 @@ std::string matchJson(const MatchState& state, const MatchJsonContext& context) 
     writeSide(json, state, false, figures.guest);
     json.key("players").beginArray();
     for (int slot = 1; slot <= slotsInMatch(state); ++slot)
-        writePlayer(json, state, slot);
+        writePlayer(json, state, slot, context.view);
     json.endArray();
     json.key("lanes");
     writeLanes(json, state);
     json.key("setup");
-    writeSetup(json, state);
+    writeSetup(json, state, context.view);
     json.endObject();
     return json.text();
 }

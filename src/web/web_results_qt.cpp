@@ -1,5 +1,6 @@
 #include "web/web_results_qt.h"
 
+#include "core/json_patch.h"
 #include "core/match_state.h"
 #include "core/text_qt.h"
 #include "lanes/lane_server_qt.h"
@@ -12,6 +13,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
 
 namespace kuzelna {
@@ -108,12 +110,24 @@ void WebResults::snapshot() {
     sinceSnapshot_.restart();
     MatchJsonContext context;
     context.program = "kuzelna";
-    std::string json = matchJson(state_, context);
-    if (json_ && *json_ == json) return;
-    json_ = std::make_shared<const std::string>(std::move(json));
+    const std::string json = matchJson(state_, context);
+    if (json == document_) return;
+    JsonValue tree = parseJson(json);
+    // Computed once here for every page: the server only picks, per page, this or the whole document.
+    const std::optional<JsonValue> changes = json_ ? jsonChanges(tree_, tree) : std::nullopt;
+    ++seq_;
+    const std::string seq = std::to_string(seq_);
+    WebServer::Buffer patch;
+    if (changes)
+        patch = std::make_shared<const std::string>(R"({"type":"patch","v":1,"base":)" +
+                                                    std::to_string(seq_ - 1) + R"(,"seq":)" + seq +
+                                                    R"(,"changes":)" + writeJson(*changes) + "}");
+    json_ = std::make_shared<const std::string>(R"({"seq":)" + seq + "," + json.substr(1));
+    document_ = json;
+    tree_ = std::move(tree);
     page_ = std::make_shared<const std::string>(
         renderLivePage(parts_, *json_, LivePageSource::Live, settings_.publishSeconds));
-    server_.publish(page_, json_);
+    server_.publish(page_, json_, patch);
 }
 
 std::string WebResults::staticPage() const {

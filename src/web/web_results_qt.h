@@ -7,9 +7,10 @@
 // ever sees the match state.
 //
 //     lane frame ──► LaneServer::throwChanged/laneChanged/... ──► changed()
-//     ──► (coalesced) snapshot(): matchJson + renderLivePage ──► WebServer::publish
+//     ──► (coalesced) snapshot(): matchJson, its patch + renderLivePage ──► WebServer::publish
 //     QTimer PublishSeconds ──► WebPublisher::upload (worker thread)
 
+#include "core/json_patch.h"
 #include "web/live_page_qt.h"
 #include "web/web_publisher_qt.h"
 #include "web/web_server_qt.h"
@@ -52,6 +53,8 @@ public:
     // sooner for a recorded throw (web_limits.h).
     void changed();
     void throwRecorded();
+    // A snapshot at once, whatever the timers say: a bench plays a match faster than they run.
+    void snapshotNow() { snapshot(); }
 
     const WebSettings& settings() const { return settings_; }
     bool serving() const { return server_.running(); }
@@ -93,7 +96,10 @@ private:
     QTimer refresh_; // names and settings change without a lane notification
     QTimer publish_;
     QElapsedTimer sinceSnapshot_;
-    WebServer::Buffer json_, page_;
+    WebServer::Buffer json_, page_; // json_ is document_ with its seq_
+    std::string document_;
+    JsonValue tree_; // document_ read back, what the next patch starts from
+    long seq_ = 0;
     WebServer::Buffer uploadingJson_;
     WebServer::Buffer publishedJson_; // the last document uploaded whole
     QString failure_;

@@ -168,9 +168,24 @@ public:
                          [self = shared_from_this()](beast::error_code error) { self->onAccept(error); });
     }
 
-    void send(const WebServer::Buffer& message) {
+    // A new snapshot: `patch` turns `previous` into `json`, and goes out when
+    // `previous` is what this page has or is being written to it.
+    void send(const WebServer::Buffer& json, const WebServer::Buffer& patch = nullptr,
+              const WebServer::Buffer& previous = nullptr) {
         if (closed_ || !accepted_) return;
-        if (queue_.size() >= kMaxQueuedMessages || queuedBytes_ + message->size() > kMaxQueuedBytes) {
+        WebServer::Buffer message = patch && previous && sent_ == previous ? patch : json;
+        if (patch && queue_.size() > 1) {
+            // Behind: what waits is superseded by the whole document, and a page
+            // that stays behind for long is dropped as before.
+            while (queue_.size() > 1) {
+                queuedBytes_ -= queue_.back()->size();
+                queue_.pop_back();
+            }
+            message = json;
+            ++superseded_;
+        }
+        if (queue_.size() + superseded_ >= kMaxQueuedMessages ||
+            queuedBytes_ + message->size() > kMaxQueuedBytes) {
             ++server_.dropped_; // too slow to keep up: dropped, never waited for
             closed_ = true;
             abort(beast::get_lowest_layer(ws_).socket());
@@ -178,6 +193,7 @@ public:
         }
         queue_.push_back(message);
         queuedBytes_ += message->size();
+        sent_ = json;
         if (queue_.size() == 1) write();
     }
 
@@ -249,6 +265,7 @@ private:
                             if (error) return self->shut();
                             self->queuedBytes_ -= self->queue_.front()->size();
                             self->queue_.pop_front();
+                            if (self->queue_.empty()) self->superseded_ = 0;
                             if (!self->queue_.empty() && !self->closed_) self->write();
                         });
     }
@@ -263,6 +280,8 @@ private:
     std::size_t queuedBytes_ = 0;
     std::chrono::steady_clock::time_point secondStart_{};
     std::size_t secondBytes_ = 0;
+    WebServer::Buffer sent_;     // the document the page has once its queue is written
+    std::size_t superseded_ = 0; // snapshots replaced by a whole document since the queue was last empty
     bool accepted_ = false;
     bool closed_ = false;
 };
@@ -570,7 +589,7 @@ void WebServer::stop() {
     thread_.join();
 }
 
-void WebServer::publish(Buffer page, Buffer json) {
+void WebServer::publish(Buffer page, Buffer json, Buffer patch) {
     if (!running()) {
         // Nothing would take the work off the io_context's queue.
         pendingPage_ = std::move(page);
@@ -578,12 +597,13 @@ void WebServer::publish(Buffer page, Buffer json) {
         return;
     }
     Impl* impl = impl_.get();
-    net::post(impl->ioc, [impl, page = std::move(page), json = std::move(json)] {
+    net::post(impl->ioc, [impl, page = std::move(page), json = std::move(json), patch = std::move(patch)] {
+        const Buffer previous = std::move(impl->json);
         impl->page = page;
         impl->json = json;
         const std::vector<SocketSession*> open(impl->sockets.begin(), impl->sockets.end());
         for (SocketSession* socket : open)
-            socket->send(json);
+            socket->send(json, patch, previous);
     });
 }
 

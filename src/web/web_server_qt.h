@@ -8,7 +8,7 @@
 //
 //     GET /           the page (text/html)
 //     GET /api/match  the match document (application/json)
-//     GET /ws         upgrade to a socket: the document now and after every change
+//     GET /ws         upgrade to a socket: the document now, then a patch after every change
 //     GET <asset>     a fixed file handed over with serveAsset() (the page's script and style)
 //
 // HEAD answers like GET without the body. Every address has a share of the
@@ -58,9 +58,11 @@ public:
     int port() const { return port_; }
 
     // Hands over a new state of the match (from the thread that starts and
-    // stops the server): later requests get these buffers and every open socket
-    // is sent `json`. Before start() only the last one is kept.
-    void publish(Buffer page, Buffer json);
+    // stops the server): later requests get these buffers. Every open socket
+    // is sent `patch` when it was sent the previous `json` and nothing of it
+    // still waits, else `json` whole (so without a patch, `json` always).
+    // Before start() only the last one is kept.
+    void publish(Buffer page, Buffer json, Buffer patch = nullptr);
 
     // Counters for the console and the tests, read from any thread.
     int openClients() const;

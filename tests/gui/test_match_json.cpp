@@ -208,7 +208,7 @@ private slots:
         state->homeTeamName = cp1250::fromUtf8("Sokol Újezd");
         state->homeLineupCount = 1;
         state->homeLineup[1] = cp1250::fromUtf8("Černý, Jiří, 1234");
-        const std::string text = matchJson(*state);
+        const std::string text = matchJson(*state, {"", "", MatchJsonView::Archive});
         QVERIFY(text.find("</script>") == std::string::npos);
         const QJsonObject doc = parsed(text);
         QCOMPARE(doc["players"].toArray()[0].toObject()["name"].toString(),
@@ -216,6 +216,39 @@ private slots:
         QCOMPARE(doc["home"].toObject()["name"].toString(), QString::fromUtf8("Sokol Újezd"));
         QCOMPARE(doc["setup"].toObject()["homeLineup"].toArray()[0].toString(),
                  QString::fromUtf8("Černý, Jiří, 1234"));
+    }
+
+    // A registry line is "regNumber - surname firstName, birthDate , note": the
+    // public view keeps the name and the number, and nothing else of it.
+    void thePublicViewCarriesNoRegistryLine() {
+        auto state = std::make_unique<MatchState>();
+        QCOMPARE(applyConfiguration(*state, {6, 2, 1, 1, 1}), std::string());
+        const std::string line = cp1250::fromUtf8("10234 - Černý Jiří, 14.03.2011 , po operaci kolena");
+        state->player[1].surname = cp1250::fromUtf8("Černý");
+        state->player[1].firstName = cp1250::fromUtf8("Jiří");
+        state->player[1].regNumber = "10234";
+        state->player[1].registryLine = line;
+        state->homeLineupCount = 1;
+        state->homeLineup[1] = line;
+        state->guestLineupCount = 1;
+        state->guestLineup[1] = cp1250::fromUtf8("20777 - Malá Eva, 02.11.2009 , hostuje");
+
+        const std::string shown = matchJson(*state);
+        for (const char* secret :
+             {"14.03.2011", "operaci", "02.11.2009", "hostuje", "registryLine", "homeLineup", "guestLineup"})
+            QVERIFY2(shown.find(secret) == std::string::npos, secret);
+        const QJsonObject doc = parsed(shown);
+        QCOMPARE(doc["view"].toString(), QStringLiteral("public"));
+        const QJsonObject player = doc["players"].toArray()[0].toObject();
+        QCOMPARE(player["name"].toString(), QString::fromUtf8("Černý Jiří"));
+        QCOMPARE(player["registration"].toString(), QStringLiteral("10234"));
+
+        const QJsonObject archived = parsed(matchJson(*state, {"", "", MatchJsonView::Archive}));
+        QCOMPARE(archived["view"].toString(), QStringLiteral("archive"));
+        QCOMPARE(archived["players"].toArray()[0].toObject()["registryLine"].toString(),
+                 QString::fromUtf8("10234 - Černý Jiří, 14.03.2011 , po operaci kolena"));
+        QCOMPARE(archived["setup"].toObject()["guestLineup"].toArray()[0].toString(),
+                 QString::fromUtf8("20777 - Malá Eva, 02.11.2009 , hostuje"));
     }
 };
 

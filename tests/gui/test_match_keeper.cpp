@@ -29,6 +29,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include <filesystem>
 #include <fstream>
 #include <memory>
 
@@ -261,6 +262,8 @@ void MatchKeeperTest::aStoredMatchOpensReadOnlyWithTheLaneLinkOff() {
     // The export of the match shown.
     const QString exportPath = work + "/vyvoz.json";
     keeper.chooseExportPath = [&] { return exportPath; };
+    state->homeLineupCount = 1;
+    state->homeLineup[1] = "10234 - Novak Jan, 14.03.2011 , nemocny";
     QAction* exportItem = matchMenuItem(windows.mainWindow(), QStringLiteral("Exportovat utkání…"));
     QVERIFY(exportItem);
     exportItem->trigger();
@@ -271,6 +274,13 @@ void MatchKeeperTest::aStoredMatchOpensReadOnlyWithTheLaneLinkOff() {
     QCOMPARE(throws.size(), 20);
     QCOMPARE(throws.at(0).toInt(), 2);
     QCOMPARE(match.value("home").toObject().value("pins").toInt(), state->player[1].total);
+    // What reopening the match needs, line-ups with birth dates included: for the owner's eyes only.
+    QCOMPARE(match.value("view").toString(), QStringLiteral("archive"));
+    QCOMPARE(match.value("setup").toObject().value("homeLineup").toArray().at(0).toString(),
+             QStringLiteral("10234 - Novak Jan, 14.03.2011 , nemocny"));
+    QVERIFY(match.value("players").toArray().at(0).toObject().contains("registryLine"));
+    const auto mode = std::filesystem::status(exportPath.toStdString()).permissions();
+    QCOMPARE(static_cast<int>(mode & std::filesystem::perms::all), 0600);
 }
 
 void MatchKeeperTest::aStoredJournalIsReadAsUntrustedInput() {

@@ -1,6 +1,9 @@
 // Publishing the live results to a web host: a real FTP server (pyftpdlib) and
 // a real HTTP server that takes PUT, both on loopback, and one that hangs.
 
+#include "support/private_lines.h"
+
+#include "console/simulation_lineup.h"
 #include "core/match_state.h"
 #include "core/text_qt.h"
 #include "scoring/game_kinds.h"
@@ -273,6 +276,39 @@ private slots:
         QVERIFY(QFile::remove(json));
         QTest::qWait(2500);
         QVERIFY2(!QFile::exists(json), "an unchanged match is not uploaded again");
+    }
+
+    // The copy on the club's web host is public: names and numbers, no registry lines.
+    void theUploadHoldsNoRegistryLine() {
+        auto state = std::make_unique<MatchState>();
+        QVERIFY(applyConfiguration(*state, {4, 1, 1, 2, 1}).empty());
+        fillSimulationLineups(*state);
+        testing::givePrivateRegistryLines(*state);
+        QVERIFY(QDir(root_.path()).mkpath(QStringLiteral("ftp/verejne")));
+        WebSettings settings;
+        settings.port = 0;
+        settings.publishSeconds = 1;
+        settings.publishUrl = QStringLiteral("ftp://127.0.0.1:%1/verejne/").arg(ftpPort_).toStdString();
+        settings.publishUser = "klub";
+        settings.publishPassword = "heslo";
+        WebResults web(*state, settings);
+        web.start();
+        state->running = 1;
+        state->player[1].throws[1] = 7;
+        state->player[1].throwCount = 1;
+        state->player[1].fullTotal = 7;
+        web.changed();
+        const QString json = root_.filePath("ftp/verejne/match.json");
+        QTRY_VERIFY_WITH_TIMEOUT(web.publishState().startsWith(QStringLiteral("naposledy zveřejněno")),
+                                 10000);
+        const QByteArray uploads[] = {readFile(json), readFile(root_.filePath("ftp/verejne/index.html"))};
+        QVERIFY(uploads[0].contains("\"throws\":[7]"));
+        QVERIFY(uploads[0].contains("\"registration\":\"" +
+                                    QByteArray::fromStdString(state->player[2].regNumber.str())));
+        for (const QByteArray& upload : uploads) {
+            for (const std::string& part : testing::privateParts(*state))
+                QVERIFY2(!upload.contains(QByteArray::fromStdString(part)), part.c_str());
+        }
     }
 
     void aFailingUploadGivesOneStatusLine() {

@@ -4,12 +4,14 @@
 
 // Before any Qt header: its "slots" keyword would take the alley's slots().
 #include "support/frames.h"
+#include "support/private_lines.h"
 #include "support/recording_events.h"
 #include "support/simulated_alley.h"
 
 #include "console/main_window.h"
 #include "console/simulation_lineup.h"
 #include "console/window_set_qt.h"
+#include "core/json_patch.h"
 #include "core/match_state.h"
 #include "core/timing.h"
 #include "lanes/lane_link.h"
@@ -77,7 +79,7 @@ QByteArray get(int port, const char* path) {
     QTcpSocket socket;
     socket.connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(port));
     if (!socket.waitForConnected(3000)) return {};
-    socket.write(QByteArray("GET ") + path + " HTTP/1.1\r\nHost: h\r\nConnection: close\r\n\r\n");
+    socket.write(QByteArray("GET ") + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
     QByteArray answer;
     while (socket.state() == QAbstractSocket::ConnectedState && socket.waitForReadyRead(3000))
         answer += socket.readAll();
@@ -174,9 +176,24 @@ public:
         std::lock_guard lock(mutex_);
         return clients_[i]->count;
     }
+    // The document as the page has built it from the messages so far.
     QByteArray last(std::size_t i) const {
         std::lock_guard lock(mutex_);
         return QByteArray::fromStdString(clients_[i]->last);
+    }
+    // Whole documents, and patches that did not start from the document held.
+    int documents(std::size_t i) const {
+        std::lock_guard lock(mutex_);
+        return clients_[i]->documents;
+    }
+    int brokenPatches(std::size_t i) const {
+        std::lock_guard lock(mutex_);
+        return clients_[i]->broken;
+    }
+    // Every message as it came, one after the other.
+    std::string received(std::size_t i) const {
+        std::lock_guard lock(mutex_);
+        return clients_[i]->received;
     }
 
 private:
@@ -185,15 +202,38 @@ private:
         websocket::stream<tcp::socket> ws;
         beast::flat_buffer incoming;
         int count = 0;
+        int documents = 0;
+        int broken = 0;
+        JsonValue doc;
         std::string last;
+        std::string received;
     };
+    // As the page does it: a patch applies to the document of its base, else the page starts again.
+    static void take(Client& client, const std::string& message) {
+        client.received += message;
+        JsonValue value = parseJson(message);
+        const JsonValue* type = value.member("type");
+        if (!type) {
+            client.doc = std::move(value);
+            ++client.documents;
+        } else {
+            const JsonValue* seq = client.doc.member("seq");
+            if (!seq || !value.member("base") || value.member("base")->text != seq->text) {
+                ++client.broken;
+                return;
+            }
+            applyJsonChanges(client.doc, *value.member("changes"));
+            *client.doc.member("seq") = *value.member("seq");
+        }
+        client.last = writeJson(client.doc);
+    }
     void readLoop(Client& client) {
         client.ws.async_read(client.incoming, [this, &client](beast::error_code error, std::size_t) {
             if (error) return;
             {
                 std::lock_guard lock(mutex_);
                 ++client.count;
-                client.last = beast::buffers_to_string(client.incoming.data());
+                take(client, beast::buffers_to_string(client.incoming.data()));
             }
             client.incoming.consume(client.incoming.size());
             readLoop(client);
@@ -238,6 +278,92 @@ QString figure(const QByteArray& dom, const QString& path) {
     const QRegularExpression element("data-k=\"" + QRegularExpression::escape(path) + "\"[^>]*>([^<]*)<");
     return element.match(QString::fromUtf8(dom)).captured(1);
 }
+
+// Every figure of a page: data-k and its text, in the order they stand.
+QStringList figures(const QByteArray& dom) {
+    static const QRegularExpression element("data-k=\"([^\"]*)\"[^>]*>([^<]*)<");
+    QStringList list;
+    for (const QRegularExpressionMatch& m : element.globalMatch(QString::fromUtf8(dom)))
+        list << m.captured(1) + "=" + m.captured(2);
+    return list;
+}
+
+// A browser that stays open on a page, read through its debugging socket on loopback.
+class OpenBrowser {
+public:
+    explicit OpenBrowser(const QString& url) {
+        browser_.start(QStringLiteral("/usr/bin/chromium"),
+                       chromium(profile_.path()) + QStringList{"--remote-debugging-port=0", url});
+    }
+    ~OpenBrowser() {
+        browser_.kill();
+        browser_.waitForFinished(10000);
+    }
+    // The page's DOM as it stands, empty while the browser is not ready.
+    QByteArray dom() {
+        if (socketPath_.empty() && !findPage()) return {};
+        const int port = port_;
+        try {
+            net::io_context ioc;
+            websocket::stream<tcp::socket> ws(ioc);
+            tcp::resolver resolver(ioc);
+            net::connect(ws.next_layer(), resolver.resolve("127.0.0.1", std::to_string(port)));
+            ws.handshake("127.0.0.1:" + std::to_string(port), socketPath_);
+            ws.write(
+                net::buffer(std::string(R"({"id":1,"method":"Runtime.evaluate","params":{"expression":)"
+                                        R"("document.documentElement.outerHTML","returnByValue":true}})")));
+            for (;;) {
+                beast::flat_buffer incoming;
+                ws.read(incoming);
+                const QJsonObject answer =
+                    QJsonDocument::fromJson(
+                        QByteArray::fromStdString(beast::buffers_to_string(incoming.data())))
+                        .object();
+                if (answer.value("id").toInt() != 1) continue;
+                return answer.value("result")
+                    .toObject()
+                    .value("result")
+                    .toObject()
+                    .value("value")
+                    .toString()
+                    .toUtf8();
+            }
+        } catch (const std::exception&) {
+            return {};
+        }
+    }
+
+private:
+    // The debugging socket of the browser's page, once it has one. Its HTTP
+    // answers keep the connection open, so this is asked once.
+    bool findPage() {
+        QFile active(profile_.filePath("DevToolsActivePort"));
+        if (!active.open(QIODevice::ReadOnly)) return false;
+        port_ = active.readLine().trimmed().toInt();
+        QTcpSocket socket;
+        socket.connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(port_));
+        if (!socket.waitForConnected(3000)) return false;
+        socket.write("GET /json/list HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+        QByteArray answer;
+        // Until the list is whole: its last target closes the array.
+        while (!answer.trimmed().endsWith(']') && socket.waitForReadyRead(3000))
+            answer += socket.readAll();
+        const QJsonArray targets =
+            QJsonDocument::fromJson(answer.mid(answer.indexOf("\r\n\r\n") + 4)).array();
+        for (const QJsonValue target : targets) {
+            if (target.toObject().value("type").toString() != "page") continue;
+            const QString url = target.toObject().value("webSocketDebuggerUrl").toString();
+            const qsizetype path = url.indexOf(QLatin1Char('/'), url.indexOf(QLatin1String("//")) + 2);
+            if (path > 0) socketPath_ = url.mid(path).toStdString();
+        }
+        return !socketPath_.empty();
+    }
+
+    QTemporaryDir profile_;
+    QProcess browser_;
+    int port_ = 0;
+    std::string socketPath_;
+};
 
 } // namespace
 
@@ -319,6 +445,85 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(throwsIn(parsed(sockets.last(0))) == driver.recordedThrows(), 1000);
             QVERIFY(sockets.messages(0) > pushes);
         }
+    }
+
+    // Over a whole match, a page that took the patches shows what a page made
+    // from the final document shows, figure by figure, and so does one opened
+    // halfway, which starts from the whole document.
+    void aBrowserBuiltFromPatchesShowsTheFinalDocument() {
+        auto state = std::make_unique<MatchState>();
+        const GameConfiguration config = configured(*state, {4, 1, 1, 2, 1}); // "60 Hs", 4 lanes, 2 duels
+        LaneServer lanes(*state);
+        WebResults web(*state, loopback());
+        web.connectLaneServer(lanes);
+        web.start();
+        AlleyDriver driver(*state, lanes, config);
+        const QString url = QStringLiteral("http://127.0.0.1:%1/").arg(web.port());
+
+        OpenBrowser first(url);
+        QTRY_VERIFY_WITH_TIMEOUT(first.dom().contains("data-documents=\"1\""), 30000);
+        std::unique_ptr<OpenBrowser> second;
+        PageSockets halfway;
+        while (!state->matchOver) {
+            driver.play(1);
+            QTest::qWait(30); // the throw goes out before the next
+            if (!second && driver.recordedThrows() >= 120) {
+                second = std::make_unique<OpenBrowser>(url);
+                QTRY_VERIFY_WITH_TIMEOUT(second->dom().contains("data-documents=\"1\""), 30000);
+                QCOMPARE(halfway.open(web.port(), 1), 1);
+                halfway.read();
+            }
+        }
+        QTRY_COMPARE(parsed(get(web.port(), "/api/match")).value("state").toString(),
+                     QStringLiteral("finished"));
+        QVERIFY(second);
+        const QStringList final = figures(get(web.port(), "/"));
+        QVERIFY(final.contains("home.pins=" + QString::number(teamResult(*state, 4).homePins)));
+        for (OpenBrowser* browser : {&first, second.get()}) {
+            QTRY_COMPARE_WITH_TIMEOUT(figures(browser->dom()), final, 10000);
+            const QByteArray dom = browser->dom();
+            QVERIFY2(dom.contains("data-documents=\"1\""), "one whole document, at connect");
+            const QRegularExpressionMatch patches =
+                QRegularExpression("data-patches=\"(\\d+)\"").match(QString::fromUtf8(dom));
+            QVERIFY2(patches.captured(1).toInt() > 50, qPrintable(patches.captured(0)));
+        }
+        QTRY_VERIFY(parsed(halfway.last(0)) == parsed(get(web.port(), "/api/match")));
+        QCOMPARE(halfway.documents(0), 1);
+        QCOMPARE(halfway.brokenPatches(0), 0);
+        QVERIFY2(halfway.messages(0) > 50, qPrintable(QString::number(halfway.messages(0))));
+    }
+
+    // Names and registration numbers go out; birth dates, notes and line-ups do not.
+    void whatThePagesCarryHoldsNoRegistryLine() {
+        auto state = std::make_unique<MatchState>();
+        const GameConfiguration config = configured(*state, {4, 1, 1, 2, 1});
+        testing::givePrivateRegistryLines(*state);
+        LaneServer lanes(*state);
+        WebResults web(*state, loopback());
+        web.connectLaneServer(lanes);
+        web.start();
+        AlleyDriver driver(*state, lanes, config);
+        PageSockets sockets;
+        QCOMPARE(sockets.open(web.port(), 1), 1);
+        sockets.read();
+        for (int i = 0; i < 20; ++i) {
+            driver.play(3);
+            QTest::qWait(30);
+        }
+        driver.play(1000);
+        QTRY_COMPARE(throwsIn(parsed(sockets.last(0))), driver.recordedThrows());
+        const std::string shown[] = {get(web.port(), "/").toStdString(),
+                                     get(web.port(), "/api/match").toStdString(), sockets.received(0),
+                                     web.staticPage(), *web.json()};
+        for (const std::string& text : shown) {
+            for (const std::string& part : testing::privateParts(*state))
+                QVERIFY2(text.find(part) == std::string::npos, part.c_str());
+        }
+        const QJsonObject player =
+            parsed(get(web.port(), "/api/match")).value("players").toArray().at(2).toObject();
+        QCOMPARE(player.value("registration").toString(),
+                 QString::fromStdString(state->player[3].regNumber.str()));
+        QVERIFY(!player.value("name").toString().isEmpty());
     }
 
     void atMostTheLimitOfPagesAndTheLaneLinkKeepsItsPace() {

@@ -61,6 +61,24 @@
     body.dataset.updated = String(Date.now());
   }
 
+  // A patch of the document (docs/web-results.md): members by name, arrays by
+  // index with "n" their new length; anything else replaces the value.
+  function patched(value, changes) {
+    if (changes === null || typeof changes !== "object" || Array.isArray(changes)) return changes;
+    if (Array.isArray(value)) {
+      if (typeof changes.n === "number") value.length = changes.n;
+      Object.keys(changes).forEach(function (key) {
+        if (key !== "n") value[Number(key)] = patched(value[Number(key)], changes[key]);
+      });
+      return value;
+    }
+    if (value === null || typeof value !== "object") return changes;
+    Object.keys(changes).forEach(function (key) {
+      if (key !== "__proto__") value[key] = patched(value[key], changes[key]);
+    });
+    return value;
+  }
+
   function connected(yes) {
     banner.hidden = yes;
   }
@@ -81,9 +99,23 @@
         retry();
         return;
       }
+      var doc = null; // what this socket has brought so far
       ws.onopen = function () { delay = 1000; connected(true); };
       ws.onmessage = function (event) {
-        try { show(JSON.parse(event.data)); } catch (e) { /* a damaged document waits for the next */ }
+        var message;
+        try { message = JSON.parse(event.data); } catch (e) { return; /* a damaged document waits for the next */ }
+        if (message.type === "patch") {
+          if (message.v !== 1) { location.reload(); return; }
+          // Not the document this patch starts from: a new socket begins with the whole one.
+          if (!doc || message.base !== doc.seq) { ws.close(); return; }
+          doc = patched(doc, message.changes);
+          doc.seq = message.seq;
+          body.dataset.patches = String(Number(body.dataset.patches || 0) + 1);
+        } else {
+          doc = message;
+          body.dataset.documents = String(Number(body.dataset.documents || 0) + 1);
+        }
+        try { show(doc); } catch (e) { /* a document of another layout waits for the next */ }
       };
       ws.onclose = retry;
     }
