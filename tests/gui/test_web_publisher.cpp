@@ -291,6 +291,7 @@ private slots:
         settings.publishUrl = QStringLiteral("ftp://127.0.0.1:%1/verejne/").arg(ftpPort_).toStdString();
         settings.publishUser = "klub";
         settings.publishPassword = "heslo";
+        settings.publishInsecure = true; // the test's server speaks plain FTP only
         WebResults web(*state, settings);
         web.start();
         state->running = 1;
