@@ -355,10 +355,24 @@ void MatchKeeper::keepUnreadCopy(const QString& path, const JournalReading& read
                            QStringLiteral("_necitelne"),
                        QStringLiteral(".jrn"))
             : QString();
-    if (copy.isEmpty() || !QFile::copy(path, copy)) {
-        say({},
-            QStringLiteral("%1 cannot be copied into the archive %2 before its unreadable part is cut off")
-                .arg(path, archiveFolder_));
+    QString failure;
+    QFile source(path);
+    if (copy.isEmpty()) {
+        failure = QStringLiteral("the folder cannot be made");
+    } else if (!source.open(QIODevice::ReadOnly)) {
+        failure = source.errorString();
+    } else {
+        // Through the durable helper: the copy is on the disk before the original is cut.
+        try {
+            replaceFile(QFile::encodeName(copy).toStdString(), source.readAll().toStdString());
+        } catch (const std::exception& error) {
+            failure = QString::fromLocal8Bit(error.what());
+        }
+    }
+    if (!failure.isEmpty()) {
+        say({}, QStringLiteral(
+                    "%1 cannot be copied into the archive %2 before its unreadable part is cut off: %3")
+                    .arg(path, archiveFolder_, failure));
         return;
     }
     say({}, QStringLiteral("%1 as it was, unreadable part included, is kept as %2").arg(path, copy));
